@@ -1,0 +1,51 @@
+# The README's commands. Every target installs what is missing first
+# (tools/bootstrap.sh: apt, as root, idempotent) and fetches GLFW's source
+# on the first configure.
+#
+#   make run       build the Linux program and run the clock on $DISPLAY
+#   make test      build both targets and run every test (Xvfb, Wine, sound
+#                  servers are started and stopped by the tests themselves)
+#   make windows   build build/windows/src/host/Tolvane.scr
+#   make asan      build and run the unit and GL tests with ASan/UBSan
+#   make fuzz      build the fuzz targets and run each for a short while
+#   make format    clang-format the sources
+
+JOBS ?= $(shell nproc)
+ARGS ?=
+LINUX_EXE := build/linux/src/host/tolvane-screensaver
+
+.PHONY: bootstrap linux windows run test asan fuzz format clean
+
+bootstrap:
+	@sh tools/bootstrap.sh
+
+linux: bootstrap
+	cmake --preset linux
+	cmake --build --preset linux -j $(JOBS)
+
+windows: bootstrap
+	cmake --preset windows
+	cmake --build --preset windows -j $(JOBS)
+
+run: linux
+	@if [ -z "$$DISPLAY" ]; then echo "make run: no DISPLAY; run it inside an X session" >&2; exit 1; fi
+	./$(LINUX_EXE) $(ARGS)
+
+test: linux windows
+	ctest --test-dir build/linux --output-on-failure -j $(JOBS) --timeout 600
+
+asan: bootstrap
+	cmake --preset linux-asan
+	cmake --build --preset linux-asan -j $(JOBS)
+	ctest --test-dir build/linux-asan --output-on-failure -L 'unit|gl' --timeout 600
+
+fuzz: bootstrap
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	ctest --test-dir build/fuzz --output-on-failure -L fuzz
+
+format:
+	find src tests tools -name '*.cpp' -o -name '*.h' -o -name '*.c' | xargs clang-format -i
+
+clean:
+	rm -rf build

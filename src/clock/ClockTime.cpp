@@ -1,0 +1,63 @@
+#include "clock/ClockTime.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include <GLFW/glfw3.h>
+
+double g_secondsOfDay = 0.0;
+std::int32_t g_clockFirstFrame = 1;
+ClockDigits g_currentDigits;
+ClockDigits g_upcomingDigits;
+
+float SecondsOfDay(const std::tm& local) {
+    return static_cast<float>(local.tm_sec) + static_cast<float>(local.tm_min) * 60.0f +
+           static_cast<float>(local.tm_hour) * 60.0f * 60.0f;
+}
+
+void CaptureTimeOfDay() {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    g_secondsOfDay = local != nullptr ? static_cast<double>(SecondsOfDay(*local)) : 0.0;
+}
+
+void SplitClockTime(ClockDigits& out, double seconds) {
+    // Rounded half away from zero; held inside the 32-bit range, which the
+    // clock reaches only after some 68 years of running.
+    const double rounded = std::round(seconds);
+    const double limit = static_cast<double>(std::numeric_limits<std::int32_t>::max());
+    std::int32_t n = static_cast<std::int32_t>(rounded > limit ? limit : (rounded < 0 ? 0 : rounded));
+
+    const std::int32_t days = n / 86400;
+    n -= days * 86400;
+    const std::int32_t hours = n / 3600;
+    n -= hours * 3600;
+    const std::int32_t minutes = n / 60;
+    const std::int32_t secs = n - minutes * 60;
+
+    out[0] = days / 1000;
+    std::int32_t r = days - out[0] * 1000;
+    out[1] = r / 100;
+    r -= out[1] * 100;
+    out[2] = r / 10;
+    out[3] = r - out[2] * 10;
+    out[4] = hours / 10;
+    out[5] = hours % 10;
+    out[6] = minutes / 10;
+    out[7] = minutes % 10;
+    out[8] = secs / 10;
+    out[9] = secs % 10;
+
+    for (GlyphCode& d : out.digits) {
+        if (d < 0) d = 0;
+        if (d > 9) d = 9;
+    }
+}
+
+void UpdateClockAt(double clockTime) {
+    SplitClockTime(g_currentDigits, clockTime);
+    SplitClockTime(g_upcomingDigits, clockTime + 0.5);
+}
+
+void UpdateClock() { UpdateClockAt(glfwGetTime() + g_secondsOfDay); }

@@ -1,0 +1,29 @@
+// The application object: the one display window and its OpenGL context.
+#pragma once
+
+#include <cstdint>
+
+#include "host/CommandLine.h"
+#include "platform/DisplayGlobals.h"
+
+struct GLFWwindow;
+
+class GLFWApplication {
+public:
+    // Display start-up: GLFW, drawing size, window (full screen, or attached
+    // to the preview host), input callbacks, context, icon, GL entry points
+    // and the fixed GL state. Ends the process (exit code 0) when no window
+    // can be had.
+    explicit GLFWApplication(CCommandLine* commandLine);
+
+    // The main loop: builds the clock scene, then draws until an exit rule holds.
+    void Run();
+
+    GLFWwindow* window = nullptr;
+    CCommandLine* commandLine = nullptr;
+};
+
+// The frame step: frame time into the scene state, then the clock frame.
+void AdvanceFrame();
+
+extern GLFWApplication* g_application;

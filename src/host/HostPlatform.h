@@ -1,0 +1,28 @@
+// What the portable host code needs of the platform.
+//
+// Implemented by HostPlatform_win32.cpp (user32) and HostPlatform_x11.cpp
+// (Xlib on GLFW's display connection).
+#pragma once
+
+#include <cstdint>
+
+struct GLFWwindow;
+
+// The Windows version as major * 10 + minor; other platforms answer 60, so
+// they take the size of the primary monitor's current video mode.
+int WindowsVersionNumber();
+
+// The client size of the preview host window; false when it cannot be read.
+bool GetHostClientSize(std::int32_t host, int* width, int* height);
+
+// False once the preview host window is disabled or gone. Windows: the
+// host's IsWindowEnabled. X11: the window still exists and is mapped.
+bool IsHostWindowEnabled(std::int32_t host);
+
+// Keeps the drawing window covering the host's client area when the host's
+// size changes; does nothing when the drawing window is the host itself.
+void FollowHostWindowSize(GLFWwindow* window, std::int32_t host);
+
+// The native handle of the display window for the sound device (an HWND on
+// Windows, the X11 window id on Linux), as a pointer-sized value.
+void* NativeWindowHandle(GLFWwindow* window);

@@ -1,0 +1,55 @@
+// Host services on Windows (user32).
+//
+// Implements: the version from GetVersion, the preview host's client size
+// (GetClientRect), IsWindowEnabled, following the host's size with the
+// drawing window when that is a child window of ours, and the HWND.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "host/HostPlatform.h"
+
+#include <GLFW/glfw3.h>
+#define GLFW_EXPOSE_NATIVE_WIN32
+#include <GLFW/glfw3native.h>
+
+namespace {
+
+HWND AsWindow(std::int32_t host) {
+    // Window handles are 32-bit values, sign-extended on 64-bit Windows.
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(host));
+}
+
+}  // namespace
+
+int WindowsVersionNumber() {
+    const DWORD version = GetVersion();
+    const int major = static_cast<int>(LOBYTE(LOWORD(version)));
+    const int minor = static_cast<int>(HIBYTE(LOWORD(version)));
+    return major * 10 + minor;
+}
+
+bool GetHostClientSize(std::int32_t host, int* width, int* height) {
+    RECT rect{};
+    if (!GetClientRect(AsWindow(host), &rect)) return false;
+    *width = rect.right - rect.left;
+    *height = rect.bottom - rect.top;
+    return true;
+}
+
+bool IsHostWindowEnabled(std::int32_t host) { return IsWindowEnabled(AsWindow(host)) != FALSE; }
+
+void FollowHostWindowSize(GLFWwindow* window, std::int32_t host) {
+    HWND drawing = glfwGetWin32Window(window);
+    HWND hostWindow = AsWindow(host);
+    if (drawing == hostWindow || GetParent(drawing) != hostWindow) return;
+    RECT hostRect{};
+    RECT drawingRect{};
+    if (!GetClientRect(hostWindow, &hostRect) || !GetClientRect(drawing, &drawingRect)) return;
+    if (hostRect.right != drawingRect.right || hostRect.bottom != drawingRect.bottom) {
+        SetWindowPos(drawing, nullptr, 0, 0, hostRect.right, hostRect.bottom,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void* NativeWindowHandle(GLFWwindow* window) { return glfwGetWin32Window(window); }

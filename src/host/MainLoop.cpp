@@ -1,0 +1,37 @@
+// The main loop and the frame step.
+//
+// Lifecycle:
+//   set-up    SetupClockScene, once, with the context current
+//   frame     AdvanceFrame (frame time, clock frame), swap, poll events;
+//             a key or mouse button ends the process inside the poll
+//   exit      after a swapped frame: a close request, or in preview a host
+//             window that is no longer enabled
+//   shutdown  the click player is released; the window, GL objects and
+//             GLFW are left to process exit
+#include "clock/ClockScene.h"
+#include "host/Application.h"
+#include "host/HostPlatform.h"
+#include "render/SceneState.h"
+
+#include <GLFW/glfw3.h>
+
+void AdvanceFrame() {
+    const float t = static_cast<float>(glfwGetTime());
+    g_sceneState->SetFrameTime(t);
+    RenderClockFrame();
+}
+
+void GLFWApplication::Run() {
+    SetupClockScene();
+    bool keepRunning = true;
+    do {
+        AdvanceFrame();
+        glfwSwapBuffers(window);
+        glfwPollEvents();
+        if (glfwWindowShouldClose(window)) keepRunning = false;
+        if (commandLine->mode == MODE_PREVIEW) {
+            if (!IsHostWindowEnabled(commandLine->hostWindow)) break;
+            FollowHostWindowSize(window, commandLine->hostWindow);
+        }
+    } while (keepRunning);
+}

@@ -1,0 +1,34 @@
+// The GL tests share one hidden GLFW window with a 3.0 context, made current
+// and with the entry-point table filled before any test runs.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "gl/GLTestContext.h"
+#include "platform/GL.h"
+
+GLFWwindow* g_testWindow = nullptr;
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (!glfwInit()) {
+        std::fprintf(stderr, "GL tests: glfwInit failed (no display?)\n");
+        return 1;
+    }
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    g_testWindow = glfwCreateWindow(256, 256, "GL tests", nullptr, nullptr);
+    if (g_testWindow == nullptr) {
+        std::fprintf(stderr, "GL tests: no 3.0 context\n");
+        return 1;
+    }
+    glfwMakeContextCurrent(g_testWindow);
+    if (LoadGLEntryPoints() != 0) {
+        std::fprintf(stderr, "GL tests: entry points not loaded\n");
+        return 1;
+    }
+    const int result = RUN_ALL_TESTS();
+    glfwTerminate();
+    return result;
+}

@@ -1,0 +1,233 @@
+"""Helpers for the whole-program tests: an Xvfb of their own, processes with
+bounded waits, xdotool, screenshots and pixel reads, and the Wine prefix.
+
+Every server a test starts is started here, remembered by pid and stopped
+again, also when the test fails. No wait is unbounded.
+"""
+import contextlib
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+
+class TestFailure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise TestFailure(message)
+
+
+def log(*parts):
+    print(*parts, flush=True)
+
+
+# ---- X server ---------------------------------------------------------------
+
+class Xvfb:
+    """An Xvfb on a free display number (it picks one itself: -displayfd)."""
+
+    def __init__(self, width=1920, height=1080):
+        self.size = (width, height)
+        self.proc = None
+        self.display = None
+
+    def __enter__(self):
+        read_fd, write_fd = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
+             "%dx%dx24" % self.size, "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        number = b""
+        deadline = time.time() + 20
+        with os.fdopen(read_fd, "rb") as pipe:
+            while not number.endswith(b"\n") and time.time() < deadline:
+                chunk = pipe.read(1)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip():
+            self.__exit__(None, None, None)
+            raise TestFailure("Xvfb did not start")
+        self.display = ":" + number.decode().strip()
+        os.environ["DISPLAY"] = self.display
+        return self
+
+    def __exit__(self, *exc):
+        if self.proc and self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait(timeout=10)
+        return False
+
+
+# ---- processes ----------------------------------------------------------------
+
+class Program:
+    """A started program whose output is collected in a temporary file."""
+
+    def __init__(self, argv, env=None, cwd=None):
+        self.argv = argv
+        self.out = tempfile.TemporaryFile()
+        self.proc = subprocess.Popen(argv, env=env, cwd=cwd, stdout=self.out,
+                                     stderr=subprocess.STDOUT, start_new_session=True)
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def wait(self, timeout):
+        """The exit code, or None if the program is still running after timeout."""
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def output(self):
+        self.out.seek(0)
+        return self.out.read().decode(errors="replace")
+
+    def stop(self):
+        if self.proc.poll() is None:
+            with contextlib.suppress(ProcessLookupError):
+                os.killpg(self.proc.pid, signal.SIGKILL)
+            self.proc.wait(timeout=10)
+
+
+@contextlib.contextmanager
+def started(argv, env=None, cwd=None):
+    program = Program(argv, env=env, cwd=cwd)
+    try:
+        yield program
+    finally:
+        program.stop()
+
+
+def wait_until(predicate, timeout, interval=0.1):
+    """Polls predicate until it returns a true value; returns it, or None on timeout."""
+    deadline = time.time() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.time() >= deadline:
+            return None
+        time.sleep(interval)
+
+
+def run(argv, timeout=30, env=None, check_rc=True):
+    result = subprocess.run(argv, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                            timeout=timeout)
+    if check_rc and result.returncode != 0:
+        raise TestFailure("%s failed (%d): %s" % (" ".join(argv), result.returncode,
+                                                  result.stdout.decode(errors="replace")))
+    return result.stdout.decode(errors="replace")
+
+
+# ---- X11 windows, input and pictures ---------------------------------------------
+
+def find_windows(name=None, pid=None, only_visible=True):
+    """Window ids (ints) by exact name regex or owning pid, via xdotool."""
+    argv = ["xdotool", "search"]
+    if only_visible:
+        argv.append("--onlyvisible")
+    if pid is not None:
+        argv += ["--pid", str(pid)]
+    else:
+        argv += ["--name", name]
+    result = subprocess.run(argv, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=10)
+    return [int(line) for line in result.stdout.split()]
+
+
+def window_geometry(window_id):
+    """(x, y, width, height) of a window from xwininfo."""
+    out = run(["xwininfo", "-id", str(window_id)])
+    values = {}
+    for line in out.splitlines():
+        line = line.strip()
+        for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"):
+            if line.startswith(key + ":"):
+                values[key] = int(line.split(":")[1])
+    return (values["Absolute upper-left X"], values["Absolute upper-left Y"],
+            values["Width"], values["Height"])
+
+
+def xdotool(*args):
+    run(["xdotool"] + [str(a) for a in args])
+
+
+def screenshot(path, window="root"):
+    """Saves a PNG of the root window or of one window (by id)."""
+    if window == "root":
+        run(["import", "-window", "root", path])
+    else:
+        xwd = subprocess.run(["xwd", "-silent", "-id", str(window)], stdout=subprocess.PIPE,
+                             timeout=30, check=True).stdout
+        subprocess.run(["convert", "xwd:-", path], input=xwd, timeout=30, check=True)
+    return path
+
+
+def pixels(path, points):
+    """RGB tuples of the given (x, y) points of a picture."""
+    result = []
+    for x, y in points:
+        out = run(["convert", path, "-format", "%[fx:int(255*p{%d,%d}.r)] "
+                   "%[fx:int(255*p{%d,%d}.g)] %[fx:int(255*p{%d,%d}.b)]" % (x, y, x, y, x, y),
+                   "info:"])
+        result.append(tuple(int(v) for v in out.split()))
+    return result
+
+
+def mean_brightness(path, geometry=None):
+    """Mean of all channels, 0-255, of a picture or of a WxH+X+Y part of it."""
+    argv = ["convert", path]
+    if geometry:
+        argv += ["-crop", geometry, "+repage"]
+    argv += ["-format", "%[fx:255*mean]", "info:"]
+    return float(run(argv))
+
+
+def picture_size(path):
+    w, h = run(["identify", "-format", "%w %h", path]).split()
+    return int(w), int(h)
+
+
+# ---- test driver -------------------------------------------------------------
+
+def main(tests):
+    """Runs the named test functions of a script; exits non-zero if any fails.
+
+    Usage from a script: harness.main({"name": function, ...}); a command-line
+    argument selects one test by name.
+    """
+    selected = sys.argv[1:] or list(tests)
+    failed = []
+    for name in selected:
+        log("=== %s" % name)
+        started_at = time.time()
+        try:
+            tests[name]()
+            log("--- ok %s (%.1f s)" % (name, time.time() - started_at))
+        except Exception as error:  # report every failure, go on with the rest
+            log("--- FAILED %s: %s" % (name, error))
+            failed.append(name)
+    if failed:
+        log("failed: " + ", ".join(failed))
+        sys.exit(1)
+
+
+def scratch_dir(prefix="tolvane-"):
+    path = tempfile.mkdtemp(prefix=prefix)
+    return path
+
+
+def remove_dir(path):
+    shutil.rmtree(path, ignore_errors=True)
