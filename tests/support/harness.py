@@ -179,9 +179,8 @@ def pixels(path, points):
     """RGB tuples of the given (x, y) points of a picture."""
     result = []
     for x, y in points:
-        out = run(["convert", path, "-format", "%[fx:int(255*p{%d,%d}.r)] "
-                   "%[fx:int(255*p{%d,%d}.g)] %[fx:int(255*p{%d,%d}.b)]" % (x, y, x, y, x, y),
-                   "info:"])
+        spec = " ".join("%%[fx:int(255*p{%d,%d}.%s+0.5)]" % (x, y, c) for c in "rgb")
+        out = run(["convert", path, "-format", spec, "info:"])
         result.append(tuple(int(v) for v in out.split()))
     return result
 

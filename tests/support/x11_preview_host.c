@@ -1,0 +1,65 @@
+/* A stand-in for a screensaver host on X11: a top-level window holding a
+ * preview window of the given size (default 152 x 112), painted red, whose
+ * decimal id it prints on standard output. It then reads commands from
+ * standard input, one per line:
+ *   destroy   destroy the preview window
+ *   unmap     unmap the preview window
+ *   resize W H
+ *   quit      end
+ * and answers each with "ok". The tests pass the id to the screensaver as
+ * "/p <id>" and drive the host from here. */
+#include <X11/Xlib.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/select.h>
+
+static int ignore_errors(Display* d, XErrorEvent* e)
+{
+    (void) d;
+    (void) e;
+    return 0;
+}
+
+int main(int argc, char** argv)
+{
+    unsigned width = argc > 1 ? (unsigned) atoi(argv[1]) : 152;
+    unsigned height = argc > 2 ? (unsigned) atoi(argv[2]) : 112;
+    Display* display = XOpenDisplay(NULL);
+    if (!display)
+    {
+        fprintf(stderr, "x11_preview_host: no display\n");
+        return 1;
+    }
+    XSetErrorHandler(ignore_errors);
+    int screen = DefaultScreen(display);
+    Window top = XCreateSimpleWindow(display, RootWindow(display, screen), 100, 100,
+                                     width + 40, height + 40, 0, 0, 0x404040);
+    XStoreName(display, top, "Preview host");
+    Window preview = XCreateSimpleWindow(display, top, 20, 20, width, height, 0, 0, 0xFF0000);
+    XMapWindow(display, preview);
+    XMapWindow(display, top);
+    XSync(display, False);
+    printf("%lu\n", (unsigned long) preview);
+    fflush(stdout);
+
+    char line[128];
+    while (fgets(line, sizeof line, stdin))
+    {
+        unsigned w = 0;
+        unsigned h = 0;
+        if (strncmp(line, "destroy", 7) == 0)
+            XDestroyWindow(display, preview);
+        else if (strncmp(line, "unmap", 5) == 0)
+            XUnmapWindow(display, preview);
+        else if (sscanf(line, "resize %u %u", &w, &h) == 2)
+            XResizeWindow(display, preview, w, h);
+        else if (strncmp(line, "quit", 4) == 0)
+            break;
+        XSync(display, False);
+        printf("ok\n");
+        fflush(stdout);
+    }
+    XCloseDisplay(display);
+    return 0;
+}
