@@ -3,14 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 
 #include "gl/GLTestContext.h"
 #include "platform/GL.h"
 
 GLFWwindow* g_testWindow = nullptr;
+const char* g_testProgramPath = nullptr;
 
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
+    g_testProgramPath = argv[0];
+    const std::string childFlag = "--child=";
+    const bool child = argc > 1 && std::string(argv[1]).rfind(childFlag, 0) == 0;
+    if (!child) ::testing::InitGoogleTest(&argc, argv);
     if (!glfwInit()) {
         std::fprintf(stderr, "GL tests: glfwInit failed (no display?)\n");
         return 1;
@@ -28,6 +33,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "GL tests: entry points not loaded\n");
         return 1;
     }
+#ifndef _WIN32
+    if (child) return RunGLTestChild(std::string(argv[1]).substr(childFlag.size()));
+#endif
     const int result = RUN_ALL_TESTS();
     glfwTerminate();
     return result;

@@ -1,0 +1,20 @@
+#version 130
+// A half-tile: model to world, then world to clip.
+
+in vec4 position;         // three components supplied, w is 1
+in vec2 position_tex;
+in vec3 position_normal;  // part of the common vertex layout, not read here
+
+uniform mat4 model_world;
+uniform mat4 world_projection;
+uniform mat4 model_projection;
+
+out vec2 fs_tex;
+
+void main()
+{
+    vec4 world = model_world * position;
+    fs_tex = position_tex;
+    gl_Position = world_projection * world;
+}
+//~
