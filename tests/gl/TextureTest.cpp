@@ -30,7 +30,7 @@ GLint Parameter(GLenum name) {
 }
 
 TEST(GLFWTexture, HoldsTheBitmapBottomRowFirst) {
-    for (int id : {9001, 9002}) {  // bottom-up 24-bit, top-down 32-bit
+    for (int id : {9001, 9002}) {  // 24-bit, and 32-bit with a fourth byte
         GLFWTexture texture(id, 4);
         const std::vector<float> texels = ReadLevel(texture.GetTexture(), 0, 4);
         for (int row = 0; row < 4; ++row) {

@@ -39,6 +39,7 @@ def main():
     os.makedirs(out, exist_ok=True)
     files = {
         "test_4x4_24.bmp": bmp(4, 4, 24),
+        "test_4x4_32.bmp": bmp(4, 4, 32),
         "test_4x4_32_topdown.bmp": bmp(4, 4, 32, top_down=True),
         "test_3x2_24.bmp": bmp(3, 2, 24),          # rows padded from 9 to 12 bytes
         "test_1x1_24.bmp": bmp(1, 1, 24),

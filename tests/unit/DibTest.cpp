@@ -33,11 +33,12 @@ struct Known {
 };
 
 TEST(LoadBitmapPixels, RowsBottomUpChannelsRgbAlphaOne) {
-    // 24-bit bottom-up, 32-bit top-down with a non-zero fourth byte, and
-    // 24-bit rows padded to four bytes.
+    // 24-bit, 32-bit with a non-zero fourth byte, and 24-bit rows padded to
+    // four bytes.
     for (const Known& k : {Known{9001, 4, 4}, Known{9002, 4, 4}, Known{9003, 3, 2}}) {
         std::vector<float> texels(static_cast<std::size_t>(k.width) * k.height * 4, -1.0f);
         LoadBitmapPixels(texels.data(), k.id, k.width, k.height);
+        SCOPED_TRACE(::testing::Message() << "bitmap " << k.id);
         for (int row = 0; row < k.height; ++row) {
             for (int column = 0; column < k.width; ++column) {
                 ExpectTexel(texels, k.width, row, column, column, k.height - 1 - row);
@@ -131,9 +132,17 @@ TEST(ParseDib, ReadsTheEmbeddedTestBitmaps) {
     EXPECT_EQ(image.width, 3);
     EXPECT_EQ(image.height, 2);
     EXPECT_EQ(image.bitsPerPixel, 24);
-    const ResourceBytes topDown = FindResourceBytes(9002, kBitmapResource);
+    // Rows stored top row first come out bottom-up all the same.
+    const ResourceBytes topDown = FindResourceBytes(9007, kBitmapResource);
     ASSERT_TRUE(ParseDib(topDown.data, topDown.size, &image));
     EXPECT_TRUE(image.topDown);
+    std::vector<float> texels(4 * 4 * 4, -1.0f);
+    DibToTexels(&image, texels.data(), 4, 4);
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            ExpectTexel(texels, 4, row, column, column, 3 - row);
+        }
+    }
     // Every cut of a real bitmap is refused or read within its bytes.
     for (std::size_t size = 0; size < padded.size; ++size) {
         std::vector<unsigned char> cut(padded.data, padded.data + size);
