@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""Writes the small bitmaps with known pixels that the texture tests embed.
+"""Writes the small resources with known contents that the tests embed:
+bitmaps for the texture tests and raw mesh data for the drawable tests.
 
-    python3 tests/resources/make_test_bitmaps.py OUTDIR
+    python3 tests/resources/make_test_resources.py OUTDIR
 
+Bitmaps:
 Every pixel is a function of its position, so a test can tell which source
 pixel ended up in which texel: red = 0x30 + 16 * column, green = 0x20 + 16 *
 row-from-top, blue = 0x10. The top-left pixel is blue 0x10, green 0x20,
@@ -46,6 +48,11 @@ def main():
         "test_2x2_32.bmp": bmp(2, 2, 32, fourth=0x00),
         "test_8x8_24.bmp": bmp(8, 8, 24),
     }
+    # Raw mesh data in the dump format: 4 vertex records of 24 floats, where
+    # float k of record v is v * 100 + k, and the indices 0 1 2 2 1 3.
+    files["test_mesh_data.bin"] = b"".join(
+        struct.pack("<24f", *[v * 100 + k for k in range(24)]) for v in range(4))
+    files["test_mesh_index.bin"] = struct.pack("<6I", 0, 1, 2, 2, 1, 3)
     for name, data in files.items():
         with open(os.path.join(out, name), "wb") as f:
             f.write(data)
