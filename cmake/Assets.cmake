@@ -5,7 +5,17 @@
 
 set(TOLVANE_ASSET_DIR "${CMAKE_BINARY_DIR}/assets")
 set(TOLVANE_ASSET_FILES
-    "${TOLVANE_ASSET_DIR}/window_icon.cpp")
+    "${TOLVANE_ASSET_DIR}/window_icon.cpp"
+    "${TOLVANE_ASSET_DIR}/glyph_atlas.bmp"
+    "${TOLVANE_ASSET_DIR}/background.bmp"
+    "${TOLVANE_ASSET_DIR}/about_clock.bmp"
+    "${TOLVANE_ASSET_DIR}/click.wav"
+    "${TOLVANE_ASSET_DIR}/tolvane.ico"
+    "${TOLVANE_ASSET_DIR}/tolvane_tile.ico"
+    "${TOLVANE_ASSET_DIR}/emblem.png")
+# The font the digits are drawn with (Debian package fonts-dejavu-core).
+set(TOLVANE_ASSET_FONT "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
+    CACHE FILEPATH "TrueType font the asset generator draws the digits with")
 
 if(CMAKE_CROSSCOMPILING)
     include(ExternalProject)
@@ -13,7 +23,7 @@ if(CMAKE_CROSSCOMPILING)
     ExternalProject_Add(tolvane_assetgen_host
         SOURCE_DIR "${PROJECT_SOURCE_DIR}/tools/assetgen"
         BINARY_DIR "${CMAKE_BINARY_DIR}/host-tools"
-        CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
+        CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release "-DTOLVANE_ASSET_FONT=${TOLVANE_ASSET_FONT}"
         INSTALL_COMMAND ""
         BUILD_ALWAYS ON
         BUILD_BYPRODUCTS "${_assetgen}")
@@ -27,7 +37,7 @@ endif()
 add_custom_command(
     OUTPUT ${TOLVANE_ASSET_FILES}
     COMMAND "${_assetgen}" "${TOLVANE_ASSET_DIR}"
-    DEPENDS ${_assetgen_target} "${_assetgen}"
+    DEPENDS ${_assetgen_target} "${_assetgen}" "${TOLVANE_ASSET_FONT}"
     COMMENT "Generating assets"
     VERBATIM)
 add_custom_target(tolvane_assets DEPENDS ${TOLVANE_ASSET_FILES})

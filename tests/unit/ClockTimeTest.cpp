@@ -30,13 +30,12 @@ TEST_P(SplitClockTimeCase, GivesTheTimeOfDay) {
 INSTANTIATE_TEST_SUITE_P(
     EdgeCases, SplitClockTimeCase,
     ::testing::Values(SplitCase{0.0, 0, 0},
-                      SplitCase{45296.4, 123456, 0},      // rounds down below the half
-                      SplitCase{45296.5, 123457, 0},      // halves round away from zero
+                      SplitCase{45296.4, 123456, 0},  // rounds down below the half
+                      SplitCase{45296.5, 123457, 0},  // halves round away from zero
                       SplitCase{86399.4, 235959, 0},
-                      SplitCase{86399.5, 0, 1},           // midnight: hours wrap, a day counts
+                      SplitCase{86399.5, 0, 1},  // midnight: hours wrap, a day counts
                       SplitCase{86400.0 * 2 + 3600 * 13 + 5, 130005, 2},
-                      SplitCase{86400.0 * 1234 + 59, 59, 1234},
-                      SplitCase{86400.0 * 9999, 0, 9999},
+                      SplitCase{86400.0 * 1234 + 59, 59, 1234}, SplitCase{86400.0 * 9999, 0, 9999},
                       SplitCase{86400.0 * 12345 + 61, 101, 9345}));  // thousands held at 9
 
 TEST(SplitClockTime, EveryPositionIsADigitEvenForHugeTimes) {

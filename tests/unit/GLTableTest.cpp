@@ -34,14 +34,15 @@ TEST(GLTable, HoldsTheSevenHundredEntryPointsInHeaderOrder) {
 TEST(GLTable, NamesAreUniqueAndLeaveOutNewerAndFixedFunctionOnes) {
     std::set<std::string> names(kGLEntryPointNames, kGLEntryPointNames + kGLEntryPointCount);
     EXPECT_EQ(names.size(), 700u);
-    for (const char* absent : {"glSpecializeShader", "glMultiDrawArraysIndirectCount",
-                               "glPolygonOffsetClamp", "glBegin", "glVertex3f",
-                               "glMaxShaderCompilerThreadsARB"}) {
+    for (const char* absent :
+         {"glSpecializeShader", "glMultiDrawArraysIndirectCount", "glPolygonOffsetClamp", "glBegin",
+          "glVertex3f", "glMaxShaderCompilerThreadsARB"}) {
         EXPECT_EQ(names.count(absent), 0u) << absent;
     }
-    for (const char* present : {"glTexStorage2D", "glUseProgram", "glDebugMessageCallbackARB",
-                                "glGetGraphicsResetStatusARB", "glMinSampleShadingARB",
-                                "glCreateSyncFromCLeventARB", "glNamedStringARB", "glMultiDrawArraysIndirectCountARB"}) {
+    for (const char* present :
+         {"glTexStorage2D", "glUseProgram", "glDebugMessageCallbackARB",
+          "glGetGraphicsResetStatusARB", "glMinSampleShadingARB", "glCreateSyncFromCLeventARB",
+          "glNamedStringARB", "glMultiDrawArraysIndirectCountARB"}) {
         EXPECT_EQ(names.count(present), 1u) << present;
     }
 }
