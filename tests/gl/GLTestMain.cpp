@@ -9,25 +9,32 @@
 
 GLFWwindow* g_testWindow = nullptr;
 
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
+GLFWwindow* OpenTestWindow() {
     if (!glfwInit()) {
         std::fprintf(stderr, "GL tests: glfwInit failed (no display?)\n");
-        return 1;
+        return nullptr;
     }
+    glfwDefaultWindowHints();
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     g_testWindow = glfwCreateWindow(256, 256, "GL tests", nullptr, nullptr);
+    glfwDefaultWindowHints();
     if (g_testWindow == nullptr) {
         std::fprintf(stderr, "GL tests: no 3.0 context\n");
-        return 1;
+        return nullptr;
     }
     glfwMakeContextCurrent(g_testWindow);
     if (LoadGLEntryPoints() != 0) {
         std::fprintf(stderr, "GL tests: entry points not loaded\n");
-        return 1;
+        return nullptr;
     }
+    return g_testWindow;
+}
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (OpenTestWindow() == nullptr) return 1;
     const int result = RUN_ALL_TESTS();
     glfwTerminate();
     return result;
