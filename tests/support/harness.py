@@ -179,9 +179,9 @@ def pixels(path, points):
     """RGB tuples of the given (x, y) points of a picture."""
     result = []
     for x, y in points:
-        out = run(["convert", path, "-format", "%[fx:int(255*p{%d,%d}.r)] "
-                   "%[fx:int(255*p{%d,%d}.g)] %[fx:int(255*p{%d,%d}.b)]" % (x, y, x, y, x, y),
-                   "info:"])
+        expression = " ".join("%%[fx:int(255*p{%d,%d}.%s)]" % (x, y, channel)
+                              for channel in "rgb")
+        out = run(["convert", path, "-format", expression, "info:"])
         result.append(tuple(int(v) for v in out.split()))
     return result
 

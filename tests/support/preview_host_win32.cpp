@@ -14,6 +14,8 @@
 //   preview <handle>      the preview window, as soon as it is shown
 //   started <pid>         the screensaver process
 //   exit <code>           the screensaver process has ended, with its code
+//   input <what>          a button or wheel message reached this program's
+//                         own windows ("button 1", "wheel -120", ...)
 //   ok <what> / error <what>   the answer to a command
 //
 // Commands (standard input, one a line):
@@ -28,6 +30,7 @@
 //   close                 post WM_CLOSE to that drawing window
 //   focus                 give that drawing window the keyboard focus
 //   resize <w> <h>        give the preview window a new size
+//   disable               disable the preview window (EnableWindow)
 //   destroy               destroy the preview window
 //   status                "ok running" or "ok exit <code>"
 //   quit                  end this program
@@ -75,6 +78,11 @@ LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     }
     if (message == WM_ERASEBKGND) return 1;
+    // Shows what Wine makes of X's buttons over the preview window.
+    if (message == WM_LBUTTONDOWN) Say("input button 1");
+    if (message == WM_MBUTTONDOWN) Say("input button 2");
+    if (message == WM_RBUTTONDOWN) Say("input button 3");
+    if (message == WM_XBUTTONDOWN) Say("input button x%d", GET_XBUTTON_WPARAM(wParam));
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -87,6 +95,10 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         PostQuitMessage(0);
         return 0;
     }
+    // Wheel messages go to the focus window (the frame) or rise to it from
+    // the preview window through DefWindowProc.
+    if (message == WM_MOUSEWHEEL) Say("input wheel %d", GET_WHEEL_DELTA_WPARAM(wParam));
+    if (message == WM_MOUSEHWHEEL) Say("input hwheel %d", GET_WHEEL_DELTA_WPARAM(wParam));
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -221,6 +233,9 @@ void RunCommand(const std::string& command) {
         } else {
             Say("error resize");
         }
+    } else if (command == "disable") {
+        EnableWindow(g_preview, FALSE);
+        Say("ok disable");
     } else if (command == "destroy") {
         if (IsWindow(g_preview) && DestroyWindow(g_preview)) {
             Say("ok destroy");
