@@ -129,7 +129,8 @@ def _server_listening(pid):
 
 
 class WineServer:
-    """A persistent wineserver on the run's prefix, started and stopped by us.
+    """A wineserver on the run's prefix that outlives its clients, started and
+    stopped by us.
 
     Started in the foreground so its pid is ours; stopped with `wineserver -k`
     for that prefix, which also ends every Wine process still on it.
@@ -142,10 +143,13 @@ class WineServer:
     def __enter__(self):
         require_prefix()
         _stop_server_of_prefix(self.env)
-        self.proc = subprocess.Popen(["wineserver", "-f", "-p"], env=self.env,
+        # -p60: should this script be killed before it can stop the server,
+        # the server still ends by itself a minute after its last client.
+        self.proc = subprocess.Popen(["wineserver", "-f", "-p60"], env=self.env,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        if not harness.wait_until(lambda: _server_listening(self.proc.pid) or self.proc.poll() is not None,
-                                  timeout=20) or self.proc.poll() is not None:
+        listening = harness.wait_until(
+            lambda: _server_listening(self.proc.pid) or self.proc.poll() is not None, timeout=20)
+        if not listening or self.proc.poll() is not None:
             self.__exit__(None, None, None)
             raise TestFailure("wineserver did not start")
         return self
