@@ -1,11 +1,14 @@
-// glfwAttachHostWindow on Windows with a host window of the test's own
-// process: the record takes the host over in place and gives it back intact.
-// The host of another process (the preview) is covered by the Wine e2e tests.
+// glfwAttachHostWindow on Windows. With a host window of the test's own
+// process the record takes the host over in place and gives it back intact;
+// with the preview window of preview_host.exe, in a process of its own, the
+// record draws in a child window of ours and leaves the host as it was.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "gl/GLTestContext.h"
@@ -267,6 +270,129 @@ TEST_F(AttachHostWindow, FailuresReportAndLeaveTheHostAlone) {
     EXPECT_EQ(Attach(), nullptr);
     EXPECT_EQ(g_lastError, GLFW_VERSION_UNAVAILABLE) << g_lastErrorText;
     ExpectHostAsItWas();
+}
+
+// preview_host.exe (built beside this program), paused: a 152 x 112 preview
+// window in another process, as the Screen Saver Settings dialog has.
+class ForeignHost {
+public:
+    ForeignHost() {
+        wchar_t path[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        std::wstring commandLine(path);
+        commandLine = L"\"" + commandLine.substr(0, commandLine.find_last_of(L"\\/") + 1) +
+                      L"preview_host.exe\" --paused none.scr";
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE outputWrite = nullptr;
+        HANDLE inputRead = nullptr;
+        if (!CreatePipe(&output, &outputWrite, &inherit, 0) ||
+            !CreatePipe(&inputRead, &input, &inherit, 0)) {
+            return;
+        }
+        SetHandleInformation(output, HANDLE_FLAG_INHERIT, 0);
+        SetHandleInformation(input, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = inputRead;
+        startup.hStdOutput = outputWrite;
+        startup.hStdError = outputWrite;
+        if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                           &startup, &process)) {
+            CloseHandle(process.hThread);
+            preview = reinterpret_cast<HWND>(ReadNumberAfter("preview "));
+        }
+        CloseHandle(outputWrite);
+        CloseHandle(inputRead);
+    }
+
+    ~ForeignHost() {
+        DWORD written = 0;
+        if (input != nullptr) WriteFile(input, "quit\n", 5, &written, nullptr);
+        if (process.hProcess != nullptr) {
+            if (WaitForSingleObject(process.hProcess, 5000) != WAIT_OBJECT_0) {
+                TerminateProcess(process.hProcess, 1);
+            }
+            CloseHandle(process.hProcess);
+        }
+        if (input != nullptr) CloseHandle(input);
+        if (output != nullptr) CloseHandle(output);
+    }
+
+    HWND preview = nullptr;
+
+private:
+    // The number after prefix on the host's output, waiting at most 20 s.
+    std::uintptr_t ReadNumberAfter(const std::string& prefix) {
+        std::string text;
+        const DWORD deadline = GetTickCount() + 20000;
+        while (static_cast<LONG>(deadline - GetTickCount()) > 0) {
+            DWORD available = 0;
+            if (!PeekNamedPipe(output, nullptr, 0, nullptr, &available, nullptr)) break;
+            if (available == 0) {
+                Sleep(20);
+                continue;
+            }
+            char buffer[256];
+            DWORD count = 0;
+            if (!ReadFile(output, buffer, sizeof buffer, &count, nullptr)) break;
+            text.append(buffer, count);
+            const std::size_t at = text.find(prefix);
+            if (at != std::string::npos && text.find('\n', at) != std::string::npos) {
+                return std::strtoull(text.c_str() + at + prefix.size(), nullptr, 10);
+            }
+        }
+        return 0;
+    }
+
+    PROCESS_INFORMATION process{};
+    HANDLE output = nullptr;
+    HANDLE input = nullptr;
+};
+
+TEST_F(AttachHostWindow, AHostOfAnotherProcessGetsAChildWindowAndIsLeftAsItWas) {
+    ForeignHost foreign;
+    ASSERT_NE(foreign.preview, nullptr) << "preview_host.exe did not start";
+    host = nullptr;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(foreign.preview, &owner);
+    ASSERT_NE(owner, GetCurrentProcessId());
+    const LONG_PTR hostProcedure = GetWindowLongPtrW(foreign.preview, GWLP_WNDPROC);
+
+    attached = glfwAttachHostWindow(reinterpret_cast<intptr_t>(foreign.preview), nullptr);
+    ASSERT_NE(attached, nullptr) << g_lastErrorText;
+    const HWND child = glfwGetWin32Window(attached);
+    EXPECT_NE(child, foreign.preview);
+    EXPECT_EQ(GetParent(child), foreign.preview);
+    GetWindowThreadProcessId(child, &owner);
+    EXPECT_EQ(owner, GetCurrentProcessId());
+    EXPECT_EQ(GetPropW(child, L"GLFW"), static_cast<void*>(attached));
+    EXPECT_EQ(GetPropW(foreign.preview, L"GLFW"), nullptr);
+    EXPECT_EQ(GetWindowLongPtrW(foreign.preview, GWLP_WNDPROC), hostProcedure);
+    int width = 0;
+    int height = 0;
+    glfwGetWindowSize(attached, &width, &height);
+    EXPECT_EQ(width, 152);
+    EXPECT_EQ(height, 112);
+
+    glfwMakeContextCurrent(attached);
+    ASSERT_EQ(LoadGLEntryPoints(), 0);
+    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    GLubyte pixel[4] = {};
+    glReadPixels(76, 56, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_EQ(pixel[0], 0);
+    EXPECT_EQ(pixel[1], 255);
+    EXPECT_EQ(pixel[2], 0);
+    glfwSwapBuffers(attached);
+
+    glfwDestroyWindow(attached);
+    attached = nullptr;
+    EXPECT_FALSE(IsWindow(child));
+    EXPECT_TRUE(IsWindow(foreign.preview));
+    EXPECT_EQ(GetWindow(foreign.preview, GW_CHILD), nullptr);
+    EXPECT_EQ(GetPropW(foreign.preview, L"GLFW"), nullptr);
+    EXPECT_EQ(GetWindowLongPtrW(foreign.preview, GWLP_WNDPROC), hostProcedure);
 }
 
 // Ends the library, then brings the test context back for what follows.
