@@ -154,10 +154,22 @@ def test_a_disabled_preview_window_ends_it():
 
 
 def test_a_close_request_ends_the_loop():
-    with preview_host(wine.screensaver()) as host:
-        drawing_window(host)
-        host.command("close")
-        expect_exit(host, "WM_CLOSE to the drawing window")
+    scratch = harness.scratch_dir()
+    try:
+        with preview_host(wine.screensaver()) as host:
+            drawing_window(host)
+            host.command("close")
+            expect_exit(host, "WM_CLOSE to the drawing window")
+            # The preview window is left alive and as it was: no child of
+            # ours, its own red.
+            check(host.command("find", "ok drawing").split()[0] == "0",
+                  "the drawing window outlived the screensaver")
+            shot = os.path.join(scratch, "afterwards.png")
+            check(harness.wait_until(lambda: harness.pixels(harness.screenshot(shot),
+                                                            [(76, 56)]) == [RED], 5),
+                  "the preview window is not its own red after the screensaver")
+    finally:
+        harness.remove_dir(scratch)
 
 
 def test_destroying_the_preview_window_ends_it_within_a_second():
