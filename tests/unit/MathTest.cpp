@@ -34,24 +34,12 @@ Mat4 Sample(float base) {
 }
 
 TEST(VectorMath, ComponentWiseOperators) {
-    const Vec3 a{1, 2, 3};
-    const Vec3 b{4, -5, 6};
-    const Vec3 sum = a + b;
-    const Vec3 difference = a - b;
-    const Vec3 scaled = a * 2.0f;
-    const Vec3 divided = b / 2.0f;
-    EXPECT_EQ(5, sum.x);
-    EXPECT_EQ(-3, sum.y);
-    EXPECT_EQ(9, sum.z);
-    EXPECT_EQ(-3, difference.x);
-    EXPECT_EQ(7, difference.y);
-    EXPECT_EQ(-3, difference.z);
-    EXPECT_EQ(6, scaled.z);
-    EXPECT_EQ(-2.5f, divided.y);
-    const Vec4 v = Vec4{1, 2, 3, 4} * 3.0f - Vec4{1, 1, 1, 1};
-    ExpectVec4Near({2, 5, 8, 11}, v);
-    EXPECT_EQ(2.0f, (Vec4{4, 6, 8, 10} / 2.0f)[0]);
-    EXPECT_EQ(5.0f, (Vec4{4, 6, 8, 10} / 2.0f)[3]);
+    const Vec3 v = (Vec3{1, 2, 3} + Vec3{4, -5, 6}) * 2.0f - Vec3{1, 1, 1} / 0.5f;
+    EXPECT_EQ(8, v.x);
+    EXPECT_EQ(-8, v.y);
+    EXPECT_EQ(16, v.z);
+    ExpectVec4Near({2, 5, 8, 11}, Vec4{1, 2, 3, 4} * 3.0f - Vec4{1, 1, 1, 1});
+    ExpectVec4Near({2, 3, 4, 5}, Vec4{4, 6, 8, 10} / 2.0f + Vec4{});
 }
 
 TEST(VectorMath, LengthNormalizeCross) {

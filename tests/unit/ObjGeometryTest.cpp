@@ -74,20 +74,6 @@ protected:
     std::vector<Vertex> face;
 };
 
-TEST_F(FaceVertices, PositionsOnlyGetTheFaceNormal) {
-    ASSERT_TRUE(Build("f 1 2 3"));
-    ASSERT_EQ(3u, face.size());
-    // (p1 - p2) x (p3 - p2) = (-2, 0, 0) x (-2, 3, 0)
-    const Vector3 normal = objl::Cross(positions[0] - positions[1], positions[2] - positions[1]);
-    EXPECT_EQ(-6.0f, normal.z);
-    for (std::size_t k = 0; k < 3; ++k) {
-        ExpectSame(positions[k], face[k].position);
-        ExpectSame(normal, face[k].normal);
-        EXPECT_EQ(0.0f, face[k].textureCoordinate.x);
-        EXPECT_EQ(0.0f, face[k].textureCoordinate.y);
-    }
-}
-
 TEST_F(FaceVertices, CornerKinds) {
     ASSERT_TRUE(Build("f 1//2 2//2 3//1"));
     ExpectSame(normals[1], face[0].normal);
@@ -106,13 +92,6 @@ TEST_F(FaceVertices, CornerKinds) {
     // One corner without a normal gives the whole face the face normal.
     ASSERT_TRUE(Build("f 1//2 2 3//2"));
     for (const Vertex& v : face) ExpectSame({0, 0, -6}, v.normal);
-}
-
-TEST_F(FaceVertices, NegativeIndicesCountFromTheEnd) {
-    ASSERT_TRUE(Build("f -3 -2 -1"));
-    ASSERT_EQ(3u, face.size());
-    ExpectSame(positions[1], face[0].position);
-    ExpectSame(positions[3], face[2].position);
 }
 
 TEST_F(FaceVertices, EmptyCornersAreSkipped) {
