@@ -99,6 +99,10 @@ void GLFWProgram::SetTexture(const char* samplerName, GLint unit, GLuint texture
     glBindTexture(GL_TEXTURE_2D, texture);
 }
 
+GLFWProgramRegistry::~GLFWProgramRegistry() {
+    for (auto& entry : programs_) delete entry.second;
+}
+
 void GLFWProgramRegistry::Add(const char* key, int vertexTextId, int fragmentTextId) {
     Insert(key, new GLFWProgram(vertexTextId, fragmentTextId));
 }

@@ -46,6 +46,13 @@ private:
 // The scene's programs under string keys.
 class GLFWProgramRegistry {
 public:
+    GLFWProgramRegistry() = default;
+    // Owns its programs. The scene's registry lives until the process ends;
+    // one of shorter life (a test's) gives its programs back.
+    ~GLFWProgramRegistry();
+    GLFWProgramRegistry(const GLFWProgramRegistry&) = delete;
+    GLFWProgramRegistry& operator=(const GLFWProgramRegistry&) = delete;
+
     // Builds the program; a key already present keeps its first program.
     void Add(const char* key, int vertexTextId, int fragmentTextId);
     GLFWProgram* Get(const char* key) const;  // null for an unknown key

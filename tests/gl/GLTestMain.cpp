@@ -44,6 +44,10 @@ int main(int argc, char** argv) {
     if (child) return RunGLTestChild(std::string(argv[1]).substr(childFlag.size()));
 #endif
     const int result = RUN_ALL_TESTS();
+#ifdef _WIN32
     glfwTerminate();
+#endif
+    // On Linux the GL driver stays loaded until exit, so that the leak
+    // checker of the sanitizer build can name (and skip) the driver's memory.
     return result;
 }
