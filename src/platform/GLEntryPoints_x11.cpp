@@ -36,8 +36,8 @@ GLEntryPoint Lookup(void* library, GetProcAddressFn getProcAddress, const char* 
 
 std::vector<std::string> ReadExtensions(void* library, GetProcAddressFn getProcAddress) {
     std::vector<std::string> extensions;
-    auto getIntegerv = reinterpret_cast<PFNGLGETINTEGERVPROC>(
-        Lookup(library, getProcAddress, "glGetIntegerv"));
+    auto getIntegerv =
+        reinterpret_cast<PFNGLGETINTEGERVPROC>(Lookup(library, getProcAddress, "glGetIntegerv"));
     auto getStringi =
         reinterpret_cast<PFNGLGETSTRINGIPROC>(Lookup(library, getProcAddress, "glGetStringi"));
     auto getString =

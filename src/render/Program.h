@@ -55,9 +55,9 @@ public:
 
     // Builds the program; a key already present keeps its first program.
     void Add(const char* key, int vertexTextId, int fragmentTextId);
-    GLFWProgram* Get(const char* key) const;  // null for an unknown key
+    GLFWProgram* Get(const char* key) const;     // null for an unknown key
     GLuint GetProgramId(const char* key) const;  // 0 for an unknown key
-    void Use(const char* key) const;          // nothing for an unknown key
+    void Use(const char* key) const;             // nothing for an unknown key
 
     // Takes ownership of a program built elsewhere (same rule as Add).
     void Insert(const char* key, GLFWProgram* program);

@@ -12,4 +12,3 @@
 // text, a text without '~' ends with the resource, and a longer text is cut
 // at capacity. Returns the length of the text.
 std::size_t LoadTextResource(int id, char* destination, std::size_t capacity);
-

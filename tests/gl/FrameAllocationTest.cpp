@@ -39,9 +39,7 @@ void* operator new(std::size_t size, std::align_val_t align) {
     if (void* p = std::aligned_alloc(a, (size + a - 1) / a * a + (size == 0 ? a : 0))) return p;
     throw std::bad_alloc();
 }
-void* operator new[](std::size_t size, std::align_val_t align) {
-    return operator new(size, align);
-}
+void* operator new[](std::size_t size, std::align_val_t align) { return operator new(size, align); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }

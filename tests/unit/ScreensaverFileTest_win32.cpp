@@ -69,12 +69,20 @@ TEST_F(ScreensaverFile, CarriesEveryOtherResourceOfTheTable) {
         LPCSTR type;
     };
     const Row rows[] = {
-        {136, "TEXTFILE"},          {137, "TEXTFILE"},          {184, "TEXTFILE"},
-        {185, "TEXTFILE"},          {186, "TEXTFILE"},          {188, "TEXTFILE"},
-        {kRectangleObjId, "TEXTFILE"}, {kRectangleMtlId, "TEXTFILE"},
-        {kBackgroundBitmapId, RT_BITMAP}, {kAtlasBitmapId, RT_BITMAP},
-        {kPreviewBitmapId, RT_BITMAP},    {kClickSoundId, "WAVE"},
-        {kLargePictureId, "PNG"},         {kManifestId, RT_MANIFEST},
+        {136, "TEXTFILE"},
+        {137, "TEXTFILE"},
+        {184, "TEXTFILE"},
+        {185, "TEXTFILE"},
+        {186, "TEXTFILE"},
+        {188, "TEXTFILE"},
+        {kRectangleObjId, "TEXTFILE"},
+        {kRectangleMtlId, "TEXTFILE"},
+        {kBackgroundBitmapId, RT_BITMAP},
+        {kAtlasBitmapId, RT_BITMAP},
+        {kPreviewBitmapId, RT_BITMAP},
+        {kClickSoundId, "WAVE"},
+        {kLargePictureId, "PNG"},
+        {kManifestId, RT_MANIFEST},
     };
     for (const Row& row : rows) {
         EXPECT_NE(Find(file, row.id, row.type).first, nullptr) << row.id;
