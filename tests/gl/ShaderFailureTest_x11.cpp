@@ -72,6 +72,9 @@ TEST(GLFWProgramFailure, BrokenFragmentShaderSaysSo) {
 }  // namespace
 
 int RunGLTestChild(const std::string& mode) {
+    int exitCode = 0;
+    if (RunGLEntryPointChild(mode, &exitCode)) return exitCode;
+    if (OpenTestWindow() == nullptr) return 1;
     // Message boxes go to standard error only: nobody is there to dismiss them.
     unsetenv("DISPLAY");
     g_realCreateShader = g_glEntryPoints[GLEP_glCreateShader];
