@@ -36,11 +36,12 @@ GLFWwindow* OpenTestWindow() {
 
 int main(int argc, char** argv) {
     g_testProgramPath = argv[0];
-    const std::string childFlag = "--child=";
-    const bool child = argc > 1 && std::string(argv[1]).rfind(childFlag, 0) == 0;
 #ifndef _WIN32
     // A child run opens whatever context its mode needs.
-    if (child) return RunGLTestChild(std::string(argv[1]).substr(childFlag.size()));
+    const std::string childFlag = "--child=";
+    if (argc > 1 && std::string(argv[1]).rfind(childFlag, 0) == 0) {
+        return RunGLTestChild(std::string(argv[1]).substr(childFlag.size()));
+    }
 #endif
     ::testing::InitGoogleTest(&argc, argv);
     if (OpenTestWindow() == nullptr) return 1;
