@@ -59,8 +59,7 @@ TEST(RiffWave, ChunkOrderAndSkipping) {
     {
         SCOPED_TRACE("data before fmt; the walk ends once both are known");
         Bytes bytes = Riff({Chunk("data", samples), Chunk("fmt ", PcmFormat())});
-        const Bytes junk = Header("junk", 0xFFFFFFF0u);  // would fail if it were read
-        bytes.insert(bytes.end(), junk.begin(), junk.end());
+        wave::Append(bytes, Header("junk", 0xFFFFFFF0u));  // would fail if it were read
         wave::PutU32(bytes, 4, static_cast<std::uint32_t>(bytes.size() - 8));
         const Exact image(bytes);
         WaveChunks chunks;
@@ -200,7 +199,7 @@ TEST(RiffWave, SizesInTheImageNeverTakeTheWalkOutside) {
     {
         SCOPED_TRACE("a header cut short");
         Bytes bytes = Riff({Chunk("fmt ", PcmFormat())});
-        bytes.insert(bytes.end(), {'d', 'a', 't', 'a', 8});
+        wave::Append(bytes, {'d', 'a', 't', 'a', 8});
         wave::PutU32(bytes, 4, static_cast<std::uint32_t>(bytes.size() - 8));
         EXPECT_FALSE(Exact(bytes).Walk(&chunks));
     }
