@@ -72,13 +72,22 @@ public:
         return CheckAl();
     }
     SoundStatus Restore() override { return kSoundOk; }
+    // OpenAL keeps an offset set on a source that is not playing or paused
+    // for its next start but reports 0 until then; the buffer reports the
+    // offset it was given, as a DirectSound buffer does.
     SoundStatus SetPlayPosition(std::uint32_t position) override {
         alGetError();
         alSourcei(source_, AL_BYTE_OFFSET, static_cast<ALint>(position));
-        return CheckAl();
+        const SoundStatus status = CheckAl();
+        if (status == kSoundOk && !Started()) pending_ = position;
+        return status;
     }
     SoundStatus GetPlayPosition(std::uint32_t* position) override {
         alGetError();
+        if (!Started()) {
+            *position = pending_;
+            return CheckAl();
+        }
         ALint offset = 0;
         alGetSourcei(source_, AL_BYTE_OFFSET, &offset);
         *position = static_cast<std::uint32_t>(offset);
@@ -91,7 +100,10 @@ public:
         alSourcei(source_, AL_LOOPING, looping ? AL_TRUE : AL_FALSE);
         ALint state = AL_INITIAL;
         alGetSourcei(source_, AL_SOURCE_STATE, &state);
-        if (state != AL_PLAYING) alSourcePlay(source_);
+        if (state != AL_PLAYING) {
+            alSourcePlay(source_);
+            pending_ = 0;
+        }
         return CheckAl();
     }
     // Pausing, unlike OpenAL's stop, keeps the position.
@@ -108,8 +120,15 @@ public:
     }
 
 private:
+    bool Started() const {
+        ALint state = AL_INITIAL;
+        alGetSourcei(source_, AL_SOURCE_STATE, &state);
+        return state == AL_PLAYING || state == AL_PAUSED;
+    }
+
     ALuint buffer_;
     ALuint source_;
+    std::uint32_t pending_ = 0;
     AlFormat format_;
     std::vector<unsigned char> bytes_;
 };
