@@ -2,22 +2,54 @@
 #include "clock/ClockScene.h"
 
 #include "clock/ClockTime.h"
+#include "clock/FlipTiles.h"
 #include "platform/DisplayGlobals.h"
 #include "platform/GL.h"
+#include "render/Camera.h"
+#include "render/Drawable.h"
+#include "render/Math.h"
 #include "render/Program.h"
 #include "render/SceneState.h"
+#include "render/Texture.h"
 #include "resources/ResourceIds.h"
 
-GLFWSceneState* g_sceneState = nullptr;
 GLFWProgramRegistry* g_programRegistry = nullptr;
+GLFWSceneState* g_sceneState = nullptr;
+GLFWCamera* g_camera = nullptr;
+GLFWTexture* g_backgroundTexture = nullptr;
+GLFWTexture* g_atlasTexture = nullptr;
+GLFWDrawableSky* g_backgroundDrawable = nullptr;
+GLFWDrawableSky* g_panelDrawable = nullptr;
+
+namespace {
+
+constexpr int kPictureSize = 2048;
+constexpr float kHalfHeight = 500.0f;  // the window is 1000 world units high
+constexpr float kDepthRange = 1000.0f;
+
+GLFWDrawableSky* BuildDrawable(const char* programKey, float scale) {
+    auto* drawable = new GLFWDrawableSky(g_sceneState, g_camera, g_programRegistry, programKey,
+                                         kRectangleObjId, kRectangleMtlId, scale);
+    drawable->Build();
+    return drawable;
+}
+
+}  // namespace
 
 void SetupClockScene() {
     g_programRegistry = new GLFWProgramRegistry();
     g_sceneState = new GLFWSceneState();
+    g_camera = new GLFWCamera(0.0f, 0.0f, 100.0f);
+    g_camera->StoreLookAt(0);
+    g_backgroundTexture = new GLFWTexture(kBackgroundBitmapId, kPictureSize);
+    g_atlasTexture = new GLFWTexture(kAtlasBitmapId, kPictureSize);
     g_programRegistry->Add("BackgroundProgram", kBackgroundVertexShaderId,
                            kBackgroundFragmentShaderId);
     g_programRegistry->Add("PanelProgram", kPanelVertexShaderId, kPanelFragmentShaderId);
     g_programRegistry->Add("DigitProgram", kDigitVertexShaderId, kDigitFragmentShaderId);
+    g_backgroundDrawable = BuildDrawable("BackgroundProgram", 500.0f);
+    g_panelDrawable = BuildDrawable("PanelProgram", 1.0f);
+    g_digitDrawable = BuildDrawable("DigitProgram", 1.0f);
 }
 
 void RenderClockFrame() {
@@ -27,7 +59,22 @@ void RenderClockFrame() {
         g_clockFirstFrame = 0;
     }
     UpdateClock();
+    // The clear colour and depth stay at GL's defaults: black, 1.0.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    const float halfWidth = kHalfHeight * g_aspectRatio;
+    g_camera->SetProjection(
+        Ortho(-halfWidth, halfWidth, -kHalfHeight, kHalfHeight, -kDepthRange, kDepthRange));
     g_sceneState->SetViewportSize(static_cast<float>(g_windowWidth),
                                   static_cast<float>(g_windowHeight));
+    g_camera->SelectView(0);
+
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, g_backgroundTexture->GetTexture());
+    g_backgroundDrawable->SetModelMatrix(Translate(0.0f, 0.0f, -300.0f));
+    g_backgroundDrawable->Draw();
+
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, g_atlasTexture->GetTexture());
+    DrawTiles();
 }

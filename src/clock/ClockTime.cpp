@@ -1,5 +1,7 @@
 #include "clock/ClockTime.h"
 
+#include "clock/FlipTiles.h"
+
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -58,6 +60,7 @@ void SplitClockTime(ClockDigits& out, double seconds) {
 void UpdateClockAt(double clockTime) {
     SplitClockTime(g_currentDigits, clockTime);
     SplitClockTime(g_upcomingDigits, clockTime + 0.5);
+    UpdateFlipState(clockTime);
 }
 
 void UpdateClock() { UpdateClockAt(glfwGetTime() + g_secondsOfDay); }

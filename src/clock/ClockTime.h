@@ -31,7 +31,7 @@ float SecondsOfDay(const std::tm& local);
 void SplitClockTime(ClockDigits& out, double seconds);
 
 // Once per frame: clock time = glfwGetTime + g_secondsOfDay, then both
-// digit records (and, once flips exist, the flip state).
+// digit records and the flip state.
 void UpdateClock();
 
 // UpdateClock's work for a given clock time.

@@ -13,3 +13,8 @@ extern const char* g_testProgramPath;
 // A child run ("--child=<mode>" on the command line): runs the mode with the
 // context current and returns the exit code. Linux only.
 int RunGLTestChild(const std::string& mode);
+
+// Initialises GLFW if needed, opens the hidden test window with a 3.0
+// context, makes it current, fills the entry-point table and stores it in
+// g_testWindow. Returns null when any step fails.
+GLFWwindow* OpenTestWindow();

@@ -11,28 +11,35 @@
 GLFWwindow* g_testWindow = nullptr;
 const char* g_testProgramPath = nullptr;
 
+GLFWwindow* OpenTestWindow() {
+    if (!glfwInit()) {
+        std::fprintf(stderr, "GL tests: glfwInit failed (no display?)\n");
+        return nullptr;
+    }
+    glfwDefaultWindowHints();
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    g_testWindow = glfwCreateWindow(256, 256, "GL tests", nullptr, nullptr);
+    glfwDefaultWindowHints();
+    if (g_testWindow == nullptr) {
+        std::fprintf(stderr, "GL tests: no 3.0 context\n");
+        return nullptr;
+    }
+    glfwMakeContextCurrent(g_testWindow);
+    if (LoadGLEntryPoints() != 0) {
+        std::fprintf(stderr, "GL tests: entry points not loaded\n");
+        return nullptr;
+    }
+    return g_testWindow;
+}
+
 int main(int argc, char** argv) {
     g_testProgramPath = argv[0];
     const std::string childFlag = "--child=";
     const bool child = argc > 1 && std::string(argv[1]).rfind(childFlag, 0) == 0;
     if (!child) ::testing::InitGoogleTest(&argc, argv);
-    if (!glfwInit()) {
-        std::fprintf(stderr, "GL tests: glfwInit failed (no display?)\n");
-        return 1;
-    }
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    g_testWindow = glfwCreateWindow(256, 256, "GL tests", nullptr, nullptr);
-    if (g_testWindow == nullptr) {
-        std::fprintf(stderr, "GL tests: no 3.0 context\n");
-        return 1;
-    }
-    glfwMakeContextCurrent(g_testWindow);
-    if (LoadGLEntryPoints() != 0) {
-        std::fprintf(stderr, "GL tests: entry points not loaded\n");
-        return 1;
-    }
+    if (OpenTestWindow() == nullptr) return 1;
 #ifndef _WIN32
     if (child) return RunGLTestChild(std::string(argv[1]).substr(childFlag.size()));
 #endif

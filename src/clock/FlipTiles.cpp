@@ -1,0 +1,92 @@
+#include "clock/FlipTiles.h"
+
+#include "clock/ClockTime.h"
+#include "render/Drawable.h"
+#include "render/Math.h"
+
+std::uint8_t g_tileFlipping[10] = {};
+double g_flipStartTime[10] = {};
+float g_tileAngle[10] = {};
+GLFWDrawableSky* g_digitDrawable = nullptr;
+
+namespace {
+
+// The two positions of each shown number, in update order.
+struct TileGroup {
+    int tens;
+    int units;
+};
+constexpr TileGroup kGroups[] = {{8, 9}, {6, 7}, {4, 5}};
+
+// Horizontal centre of each shown position, world units (index = position - 4).
+constexpr float kTileCentreX[6] = {-546.0f, -354.0f, -92.0f, 100.0f, 360.0f, 552.0f};
+
+constexpr float kHinge = 7.2f;
+constexpr float kSize = 7.0f;
+constexpr float kBackDepth = -100.0f;
+constexpr float kComingDepth = -80.0f;
+constexpr float kFlapDepth = -40.0f;
+
+constexpr GlyphCell kCells[13] = {
+    {30, 864},  {30, 1152}, {30, 1440}, {30, 1728}, {420, 0},   {420, 288}, {420, 576},
+    {420, 864}, {420, 1152}, {420, 1440}, {30, 0},  {30, 288},  {30, 576},
+};
+
+}  // namespace
+
+GlyphCell GlyphCellOf(std::int32_t glyph) {
+    // The clock only makes digits; anything else shows as "0" rather than
+    // reading outside the table.
+    return glyph >= 0 && glyph < 13 ? kCells[glyph] : kCells[0];
+}
+
+void UpdateFlipState(double x) {
+    for (const TileGroup& g : kGroups) {
+        const bool same = g_currentDigits[g.tens] == g_upcomingDigits[g.tens] &&
+                          g_currentDigits[g.units] == g_upcomingDigits[g.units];
+        if (same) {
+            g_tileFlipping[g.tens] = g_tileFlipping[g.units] = 0;
+        } else if (g_tileFlipping[g.tens] == 0) {
+            // A flip already under way is left alone.
+            g_flipStartTime[g.tens] = g_flipStartTime[g.units] = x;
+            g_tileFlipping[g.tens] = g_tileFlipping[g.units] = 1;
+        }
+    }
+    for (int i = 0; i < 10; ++i) {
+        if (g_tileFlipping[i] == 0) continue;
+        // Like a falling body: 3000 t^2 degrees, resting at 180.
+        const double d = (x - g_flipStartTime[i]) * 10.0;
+        g_tileAngle[i] = static_cast<float>(d * d * 30.0);
+        if (g_tileAngle[i] >= 180.0f) g_tileAngle[i] = 180.0f;
+    }
+}
+
+void DrawTileHalf(std::int32_t position, float half, std::int32_t glyph, float angle, float z,
+                  float hinge, float sizeX, float sizeY) {
+    const float centreX = position >= 4 && position <= 9 ? kTileCentreX[position - 4] : 0.0f;
+    const Mat4 model = Translate(centreX, hinge, z) *
+                       Scale(sizeX * 20.0f / 3.6f, sizeY * 16.0f / 3.6f, 1.0f) *
+                       RotateXYZ(angle, 0.0f, 0.0f) * Translate(0.0f, 2.66f, 0.0f);
+    const GlyphCell cell = GlyphCellOf(glyph);
+    g_digitDrawable->SetModelMatrix(model);
+    g_digitDrawable->SetTile(position, cell.top, cell.left, half, angle);
+    g_digitDrawable->Draw();
+}
+
+void DrawTiles() {
+    for (int p = 4; p <= 9; ++p) {
+        const std::int32_t shown = g_currentDigits[p];
+        const std::int32_t coming = g_upcomingDigits[p];
+        DrawTileHalf(p, 1.0f, shown, 0.0f, kBackDepth, kHinge, kSize, kSize);
+        DrawTileHalf(p, -1.0f, shown, 180.0f, kBackDepth, kHinge, kSize, kSize);
+        if (g_tileFlipping[p] != 1) continue;
+        DrawTileHalf(p, 1.0f, coming, 0.0f, kComingDepth, kHinge, kSize, kSize);
+        if (g_tileAngle[p] <= 90.0f) {
+            // The flap's front: the shown glyph's upper half tilting forward.
+            DrawTileHalf(p, 1.0f, shown, g_tileAngle[p], kFlapDepth, kHinge, kSize, kSize);
+        } else {
+            // The flap's back: the coming glyph's lower half coming down.
+            DrawTileHalf(p, -1.0f, coming, g_tileAngle[p], kFlapDepth, kHinge, kSize, kSize);
+        }
+    }
+}

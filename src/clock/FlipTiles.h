@@ -1,0 +1,33 @@
+// The flip of the tiles: per position state, its update from the clock time,
+// and the drawing of each tile as a stack of half-tile layers.
+#pragma once
+
+#include <cstdint>
+
+class GLFWDrawableSky;
+
+extern std::uint8_t g_tileFlipping[10];  // 1 while the position flips
+extern double g_flipStartTime[10];       // clock time at which its flip began
+extern float g_tileAngle[10];            // flap angle, degrees, 0 to 180
+
+// The drawable every half-tile is drawn with (built by the scene).
+extern GLFWDrawableSky* g_digitDrawable;
+
+// Starts and ends flips by comparing the current and upcoming digits, and
+// turns the flaps of the flipping positions. x: this frame's clock time.
+void UpdateFlipState(double x);
+
+// Draws positions 4 to 9; the glyph atlas must be bound on unit 0.
+void DrawTiles();
+
+// One half-tile: position, half (+1 upper, -1 lower), glyph, angle in
+// degrees, depth, hinge height, horizontal and vertical size factors.
+void DrawTileHalf(std::int32_t position, float half, std::int32_t glyph, float angle, float z,
+                  float hinge, float sizeX, float sizeY);
+
+// The glyph cell of a glyph code in the atlas, pixels from its left and top.
+struct GlyphCell {
+    float left;
+    float top;
+};
+GlyphCell GlyphCellOf(std::int32_t glyph);

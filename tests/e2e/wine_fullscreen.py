@@ -1,0 +1,185 @@
+"""Tolvane.scr full screen under Wine: the window, what ends it and what does
+not, and the single-instance guard.
+
+One Xvfb (1920x1080) and one wineserver of this script's own serve all cases;
+each case stops the screensavers it started. A case argument runs one case.
+"""
+import os
+import time
+
+import harness
+import wine
+from harness import check, log
+
+SCREEN = (1920, 1080)
+WINDOW_NAME = "^Tolvane Screensaver$"
+BACKDROP = (32, 80, 208)  # the root window's colour before a screensaver covers it
+server = None
+
+
+def start(*args):
+    return server.start(wine.screensaver(), *args)
+
+
+def started(*args):
+    return server.started(wine.screensaver(), *args)
+
+
+def screensaver_windows():
+    return harness.find_windows(name=WINDOW_NAME)
+
+
+def wait_for_windows(count, timeout=30):
+    found = harness.wait_until(lambda: len(screensaver_windows()) >= count and
+                               screensaver_windows(), timeout)
+    check(found, "no %d screensaver window(s) within %d s" % (count, timeout))
+    return found
+
+
+def expect_exit(program, what, timeout=10):
+    code = program.wait(timeout)
+    check(code is not None, "%s did not end the screensaver within %d s" % (what, timeout))
+    check(code == 0, "%s: exit code %d, not 0 (output: %s)" % (what, code, program.output()))
+
+
+def expect_running(program, what, seconds=2.0):
+    check(program.wait(seconds) is None,
+          "%s ended the screensaver (exit code %s)" % (what, program.proc.returncode))
+
+
+def paint_backdrop(scratch):
+    """Gives the root window a colour that a full-screen window must hide."""
+    path = os.path.join(scratch, "backdrop.png")
+    harness.run(["convert", "-size", "%dx%d" % SCREEN, "xc:rgb%s" % (BACKDROP,), path])
+    # display exits non-zero after setting the root background; the
+    # screenshot below is what tells.
+    harness.run(["display", "-window", "root", path], check_rc=False)
+    shot = harness.screenshot(os.path.join(scratch, "backdrop-shot.png"))
+    check(harness.pixels(shot, [(5, 5)]) == [BACKDROP], "could not paint the root window")
+
+
+SAMPLES = [(0, 0), (SCREEN[0] - 1, 0), (SCREEN[0] // 2, SCREEN[1] // 2), (0, SCREEN[1] - 1),
+           (SCREEN[0] - 1, SCREEN[1] - 1)]
+
+
+def test_opens_a_full_screen_window():
+    scratch = harness.scratch_dir()
+    try:
+        paint_backdrop(scratch)
+        for args in ([], ["/s"]):
+            what = "Tolvane.scr %s" % " ".join(args) if args else "Tolvane.scr without a switch"
+            with started(*args) as program:
+                window = wait_for_windows(1)[0]
+                geometry = harness.window_geometry(window)
+                check(geometry == (0, 0) + SCREEN,
+                      "%s: window at %s, not the whole %dx%d screen" % (what, geometry, *SCREEN))
+                # The clock is drawn over the whole screen: none of the
+                # backdrop shows, the corners are dark (the vignette) and the
+                # centre is on the face of a tile.
+                shot = os.path.join(scratch, "full.png")
+
+                def covered():
+                    harness.screenshot(shot)
+                    seen = harness.pixels(shot, SAMPLES)
+                    corners = seen[:2] + seen[3:]
+                    return (all(p != BACKDROP for p in seen) and
+                            all(max(p) < 40 for p in corners) and 60 <= min(seen[2]) <= 100)
+                check(harness.wait_until(covered, 10, 0.5),
+                      "%s: the screen is not covered by a drawn frame: %s"
+                      % (what, harness.pixels(shot, SAMPLES)))
+                check(program.running(), "%s ended by itself" % what)
+                log("%s: %dx%d window, drawn" % (what, *SCREEN))
+    finally:
+        harness.remove_dir(scratch)
+
+
+def test_keys_end_it():
+    for key in ("a", "Escape", "Shift_L", "Control_L", "Alt_L"):
+        with started("/s") as program:
+            wait_for_windows(1)
+            time.sleep(0.3)
+            harness.xdotool("key", key)
+            expect_exit(program, "key %s" % key)
+
+
+def test_mouse_buttons_end_it():
+    # 8 and 9 reach Windows programs as the extra buttons (WM_XBUTTONDOWN).
+    for button in (1, 2, 3, 8):
+        with started("/s") as program:
+            wait_for_windows(1)
+            harness.xdotool("mousemove", 900, 500)
+            time.sleep(0.3)
+            harness.xdotool("click", button)
+            expect_exit(program, "mouse button %d" % button)
+
+
+def test_motion_and_wheel_do_not_end_it():
+    with started("/s") as program:
+        wait_for_windows(1)
+        for x, y in ((100, 100), (1800, 1000), (960, 540), (961, 541)):
+            harness.xdotool("mousemove", x, y)
+        expect_running(program, "moving the mouse")
+        # X buttons 4 and 5 are the wheel: Wine turns them into WM_MOUSEWHEEL
+        # (wine_preview.py shows that).
+        for button in (4, 5, 4, 5):
+            harness.xdotool("click", button)
+        expect_running(program, "turning the wheel")
+        # Input still reaches the window: a click ends it.
+        harness.xdotool("click", 1)
+        expect_exit(program, "a click after the wheel")
+
+
+def test_second_start_without_a_switch_exits_at_once():
+    with started() as first:
+        wait_for_windows(1)
+        with started() as second:
+            started_at = time.time()
+            code = second.wait(15)
+            check(code == 0, "the second start did not exit with 0 (code %s)" % code)
+            log("second start ended after %.1f s" % (time.time() - started_at))
+        check(first.running(), "the first screensaver ended")
+        check(len(screensaver_windows()) == 1, "more than one screensaver window")
+        harness.xdotool("key", "space")
+        expect_exit(first, "a key to the first screensaver")
+
+
+def test_s_instances_run_side_by_side():
+    # /s never takes the guard: two of them run, and one without a switch
+    # still starts beside them.
+    programs = [start("/s"), start("/s")]
+    try:
+        wait_for_windows(2)
+        for program in programs:
+            expect_running(program, "a second /s instance", seconds=1.0)
+        programs.append(start())
+        wait_for_windows(3)
+        expect_running(programs[2], "an unguarded start beside /s", seconds=1.0)
+        # GLFW iconifies a full-screen window that loses the focus, so only
+        # the last one stays on the screen; a click ends that one.
+        harness.xdotool("mousemove", 960, 540)
+        harness.xdotool("click", 1)
+        check(harness.wait_until(lambda: len([p for p in programs if p.running()]) == 2, 10),
+              "a click ended no screensaver")
+        check([p.proc.returncode for p in programs if not p.running()] == [0],
+              "the clicked screensaver did not exit with 0")
+    finally:
+        for program in programs:
+            program.stop()
+
+
+def main():
+    global server
+    with wine.session(*SCREEN) as server:
+        harness.main({
+            "opens_a_full_screen_window": test_opens_a_full_screen_window,
+            "keys_end_it": test_keys_end_it,
+            "mouse_buttons_end_it": test_mouse_buttons_end_it,
+            "motion_and_wheel_do_not_end_it": test_motion_and_wheel_do_not_end_it,
+            "second_start_without_a_switch_exits_at_once":
+                test_second_start_without_a_switch_exits_at_once,
+            "s_instances_run_side_by_side": test_s_instances_run_side_by_side,
+        })
+
+
+if __name__ == "__main__":
+    main()
