@@ -10,12 +10,11 @@ import subprocess
 import time
 
 import harness
+import wine
 from harness import check
 
 BUILD = os.environ["TOLVANE_BUILD_DIR"]
-WINDOWS_BUILD = os.environ["TOLVANE_WINDOWS_BUILD_DIR"]
 NATIVE_PLAYER = os.path.join(BUILD, "tests", "play_click")
-WINDOWS_PLAYER = os.path.join(WINDOWS_BUILD, "tests", "play_click.exe")
 
 
 class PulseAudio:
@@ -87,16 +86,18 @@ def peak(path):
     return max(abs(float(found.group(1))), abs(float(minimum.group(1))) if minimum else 0.0)
 
 
-def expect_click(pulse, folder, argv, env, timeout):
+def expect_click(pulse, folder, play):
+    """play() runs the player program to its end and returns its exit code
+    and output."""
     def nothing():
         pass
     quiet = pulse.capture(os.path.join(folder, "quiet.wav"), nothing)
     check(quiet == 0.0, "the sink was not silent before the click: peak %.3f" % quiet)
 
-    def play():
-        output = harness.run(argv, timeout=timeout, env=env)
-        harness.log(output.strip())
-    loud = pulse.capture(os.path.join(folder, "click.wav"), play)
+    def played():
+        code, output = play()
+        check(code == 0, "the player program failed (%s): %s" % (code, output.strip()))
+    loud = pulse.capture(os.path.join(folder, "click.wav"), played)
     harness.log("peak of the captured click: %.3f" % loud)
     check(loud > 0.05, "no click reached the sink: peak %.3f" % loud)
 
@@ -105,31 +106,25 @@ def native_openal():
     folder = harness.scratch_dir("tolvane-sound-")
     try:
         with PulseAudio(folder) as pulse:
-            expect_click(pulse, folder, [NATIVE_PLAYER], pulse.env(), 30)
+            def play():
+                with harness.started([NATIVE_PLAYER], env=pulse.env()) as program:
+                    return program.wait(30), program.output()
+            expect_click(pulse, folder, play)
     finally:
         harness.remove_dir(folder)
 
 
 def wine_directsound():
-    check(os.path.exists(WINDOWS_PLAYER), "not built: " + WINDOWS_PLAYER)
+    """On the run's Wine prefix (the wine_prefix fixture) with a wineserver
+    of this test's own."""
+    exe = wine.windows_program(os.path.join("tests", "play_click.exe"))
     folder = harness.scratch_dir("tolvane-sound-wine-")
     try:
-        with harness.Xvfb(640, 480), PulseAudio(folder) as pulse:
-            env = pulse.env()
-            env.update({
-                "WINEDEBUG": "-all",
-                "WINEPREFIX": os.path.join(folder, "prefix"),
-                "HOME": os.path.join(folder, "home"),
-                "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
-            })
-            os.makedirs(env["HOME"])
-            try:
-                harness.run(["wine", "wineboot", "--init"], timeout=180, env=env)
-                harness.run(["wineserver", "-w"], timeout=180, env=env)
-                expect_click(pulse, folder, ["wine", WINDOWS_PLAYER], env, 120)
-            finally:
-                # Only this prefix's server.
-                harness.run(["wineserver", "-k"], timeout=30, env=env, check_rc=False)
+        with harness.Xvfb(640, 480) as xvfb, PulseAudio(folder) as pulse, \
+                wine.WineServer(xvfb.display) as server:
+            # Wine's audio driver finds the server through this.
+            server.env["XDG_RUNTIME_DIR"] = pulse.runtime
+            expect_click(pulse, folder, lambda: server.run(exe, timeout=120))
     finally:
         harness.remove_dir(folder)
 

@@ -33,8 +33,9 @@ int main() {
         delete player;
         return 2;
     }
-    // The click lasts 0.1 s; the rest lets the device drain it.
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    // The click lasts 0.1 s; the rest lets the device start its stream and
+    // drain it, also on a busy machine.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
     delete player;
     return 0;
 }
