@@ -4,7 +4,8 @@
 #
 #   make run       build the Linux program and run the clock on $DISPLAY
 #   make test      build both targets and run every test (Xvfb, Wine, sound
-#                  servers are started and stopped by the tests themselves)
+#                  servers are started and stopped by the tests themselves),
+#                  then a short run of each fuzzer
 #   make windows   build build/windows/src/host/Tolvane.scr
 #   make asan      build and run the unit and GL tests with ASan/UBSan
 #   make fuzz      build the fuzz targets and run each for a short while
@@ -33,6 +34,7 @@ run: linux
 
 test: linux windows
 	ctest --test-dir build/linux --output-on-failure -j $(JOBS) --timeout 600
+	$(MAKE) --no-print-directory fuzz
 
 asan: bootstrap
 	cmake --preset linux-asan
@@ -41,8 +43,8 @@ asan: bootstrap
 
 fuzz: bootstrap
 	cmake --preset fuzz
-	cmake --build --preset fuzz -j $(JOBS)
-	ctest --test-dir build/fuzz --output-on-failure -L fuzz
+	cmake --build --preset fuzz -j $(JOBS) --target tolvane_fuzzers
+	ctest --test-dir build/fuzz --output-on-failure -L fuzz -j $(JOBS)
 
 format:
 	find src tests tools -name '*.cpp' -o -name '*.h' -o -name '*.c' | xargs clang-format -i

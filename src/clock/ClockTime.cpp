@@ -29,7 +29,8 @@ void SplitClockTime(ClockDigits& out, double seconds) {
     // clock reaches only after some 68 years of running.
     const double rounded = std::round(seconds);
     const double limit = static_cast<double>(std::numeric_limits<std::int32_t>::max());
-    std::int32_t n = static_cast<std::int32_t>(rounded > limit ? limit : (rounded < 0 ? 0 : rounded));
+    std::int32_t n =
+        static_cast<std::int32_t>(rounded > limit ? limit : (rounded < 0 ? 0 : rounded));
 
     const std::int32_t days = n / 86400;
     n -= days * 86400;

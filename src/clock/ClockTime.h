@@ -16,10 +16,10 @@ struct ClockDigits {
     const GlyphCode& operator[](int position) const { return digits[position]; }
 };
 
-extern double g_secondsOfDay;        // local seconds since midnight at the capture
+extern double g_secondsOfDay;           // local seconds since midnight at the capture
 extern std::int32_t g_clockFirstFrame;  // 1 until the time of day has been captured
-extern ClockDigits g_currentDigits;   // the clock time of this frame
-extern ClockDigits g_upcomingDigits;  // the clock time half a second ahead
+extern ClockDigits g_currentDigits;     // the clock time of this frame
+extern ClockDigits g_upcomingDigits;    // the clock time half a second ahead
 
 // Reads the local time of day (time, localtime) into g_secondsOfDay.
 void CaptureTimeOfDay();

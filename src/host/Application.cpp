@@ -117,8 +117,7 @@ GLFWApplication::GLFWApplication(CCommandLine* launch) : commandLine(launch) {
 
     // 5. Context and GL.
     glfwMakeContextCurrent(window);
-    GLFWimage icon{kWindowIconSize, kWindowIconSize,
-                   const_cast<unsigned char*>(kWindowIconPixels)};
+    GLFWimage icon{kWindowIconSize, kWindowIconSize, const_cast<unsigned char*>(kWindowIconPixels)};
     glfwSetWindowIcon(window, 1, &icon);
     LoadGLEntryPoints();
     SetFixedGLState(window);

@@ -30,10 +30,17 @@ CCommandLine::CCommandLine(const char* tail) {
     for (const char* p = tail; *p != '\0'; ++p) {
         if (*p != '/') continue;
         switch (p[1]) {
-            case 'p': parsedMode = MODE_PREVIEW; break;
-            case 's': parsedMode = MODE_SCREENSAVER; break;
-            case 'c': parsedMode = MODE_CONFIGURE; break;
-            default: break;
+            case 'p':
+                parsedMode = MODE_PREVIEW;
+                break;
+            case 's':
+                parsedMode = MODE_SCREENSAVER;
+                break;
+            case 'c':
+                parsedMode = MODE_CONFIGURE;
+                break;
+            default:
+                break;
         }
         if (parsedMode != MODE_NONE) {
             // The number starts at the third character after the slash, so

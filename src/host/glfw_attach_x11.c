@@ -22,30 +22,25 @@
  * the process; this one lets them pass. The program notices the host is gone
  * by itself. GLFW saves and restores the handler around its own checks, so
  * this stays in place for the whole run. */
-static int tolerateHostErrors(Display* display, XErrorEvent* event)
-{
-    (void) display;
-    (void) event;
+static int tolerateHostErrors(Display* display, XErrorEvent* event) {
+    (void)display;
+    (void)event;
     return 0;
 }
 
-GLFWAPI GLFWwindow* glfwAttachHostWindow(intptr_t handle, GLFWwindow* share)
-{
+GLFWAPI GLFWwindow* glfwAttachHostWindow(intptr_t handle, GLFWwindow* share) {
     _GLFW_REQUIRE_INIT_OR_RETURN(NULL);
 
-    const Window host = (Window) handle;
+    const Window host = (Window)handle;
     XWindowAttributes attribs;
     Status found = 0;
 
     _glfwGrabErrorHandlerX11();
-    if (host != None)
-        found = XGetWindowAttributes(_glfw.x11.display, host, &attribs);
+    if (host != None) found = XGetWindowAttributes(_glfw.x11.display, host, &attribs);
     _glfwReleaseErrorHandlerX11();
-    if (!found || _glfw.x11.errorCode != Success)
-    {
-        _glfwInputError(GLFW_PLATFORM_ERROR,
-                        "X11: The host window 0x%lx does not exist",
-                        (unsigned long) host);
+    if (!found || _glfw.x11.errorCode != Success) {
+        _glfwInputError(GLFW_PLATFORM_ERROR, "X11: The host window 0x%lx does not exist",
+                        (unsigned long)host);
         return NULL;
     }
 
@@ -57,10 +52,9 @@ GLFWAPI GLFWwindow* glfwAttachHostWindow(intptr_t handle, GLFWwindow* share)
                                              attribs.height > 0 ? attribs.height : 1,
                                              "Tolvane Screensaver", NULL, share);
     _glfw.hints.window = hints;
-    if (!handleOut)
-        return NULL;
+    if (!handleOut) return NULL;
 
-    _GLFWwindow* window = (_GLFWwindow*) handleOut;
+    _GLFWwindow* window = (_GLFWwindow*)handleOut;
     XSetErrorHandler(tolerateHostErrors);
     XReparentWindow(_glfw.x11.display, window->x11.handle, host, 0, 0);
     XMapWindow(_glfw.x11.display, window->x11.handle);

@@ -3,6 +3,19 @@
 #include <algorithm>
 #include <cctype>
 
+int g_glMajorVersion = 0;
+int g_glMinorVersion = 0;
+
+int ReadGLVersion() {
+    // A context before 3.0 does not know GL_MAJOR_VERSION and leaves these at 0.
+    g_glMajorVersion = 0;
+    g_glMinorVersion = 0;
+    if (g_glEntryPoints[GLEP_glGetIntegerv] == nullptr) return -1;
+    glGetIntegerv(GL_MAJOR_VERSION, &g_glMajorVersion);
+    glGetIntegerv(GL_MINOR_VERSION, &g_glMinorVersion);
+    return g_glMajorVersion < 3 ? -1 : 0;
+}
+
 bool IsGLSectionProvided(const GLSection& section, int major, int minor,
                          const std::vector<std::string>& extensions) {
     if (section.version > 0) {

@@ -16,3 +16,8 @@ bool IsGLSectionProvided(const GLSection& section, int major, int minor,
 // The version part of a GL_VERSION string ("4.5 (Compatibility Profile) Mesa
 // 22.3.6" -> 4, 5). Returns false when the text does not start with one.
 bool ParseGLVersionString(const char* text, int* major, int* minor);
+
+// Reads the current context's version into g_glMajorVersion and
+// g_glMinorVersion through the table: 0, or -1 when glGetIntegerv is
+// missing or the version is below 3.0.
+int ReadGLVersion();

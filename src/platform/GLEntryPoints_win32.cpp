@@ -8,9 +8,7 @@
 #include <windows.h>
 
 #include "platform/GL.h"
-
-int g_glMajorVersion = 0;
-int g_glMinorVersion = 0;
+#include "platform/GLAvailability.h"
 
 int LoadGLEntryPoints() {
     HMODULE library = LoadLibraryA("opengl32.dll");
@@ -24,11 +22,5 @@ int LoadGLEntryPoints() {
     // The library stays loaded: the program links wglGetProcAddress from it.
     if (library != nullptr) FreeLibrary(library);
 
-    // A context before 3.0 does not know GL_MAJOR_VERSION and leaves these at 0.
-    g_glMajorVersion = 0;
-    g_glMinorVersion = 0;
-    if (g_glEntryPoints[GLEP_glGetIntegerv] == nullptr) return -1;
-    glGetIntegerv(GL_MAJOR_VERSION, &g_glMajorVersion);
-    glGetIntegerv(GL_MINOR_VERSION, &g_glMinorVersion);
-    return g_glMajorVersion < 3 ? -1 : 0;
+    return ReadGLVersion();
 }

@@ -14,9 +14,6 @@
 #include "platform/GL.h"
 #include "platform/GLAvailability.h"
 
-int g_glMajorVersion = 0;
-int g_glMinorVersion = 0;
-
 namespace {
 
 using GetProcAddressFn = GLEntryPoint (*)(const unsigned char*);
@@ -36,8 +33,8 @@ GLEntryPoint Lookup(void* library, GetProcAddressFn getProcAddress, const char* 
 
 std::vector<std::string> ReadExtensions(void* library, GetProcAddressFn getProcAddress) {
     std::vector<std::string> extensions;
-    auto getIntegerv = reinterpret_cast<PFNGLGETINTEGERVPROC>(
-        Lookup(library, getProcAddress, "glGetIntegerv"));
+    auto getIntegerv =
+        reinterpret_cast<PFNGLGETINTEGERVPROC>(Lookup(library, getProcAddress, "glGetIntegerv"));
     auto getStringi =
         reinterpret_cast<PFNGLGETSTRINGIPROC>(Lookup(library, getProcAddress, "glGetStringi"));
     auto getString =
@@ -97,11 +94,5 @@ int LoadGLEntryPoints() {
     // libGL stays loaded: GLFW holds its own reference for the context.
     if (library != nullptr) dlclose(library);
 
-    // A context before 3.0 does not know GL_MAJOR_VERSION and leaves these at 0.
-    g_glMajorVersion = 0;
-    g_glMinorVersion = 0;
-    if (g_glEntryPoints[GLEP_glGetIntegerv] == nullptr) return -1;
-    glGetIntegerv(GL_MAJOR_VERSION, &g_glMajorVersion);
-    glGetIntegerv(GL_MINOR_VERSION, &g_glMinorVersion);
-    return g_glMajorVersion < 3 ? -1 : 0;
+    return ReadGLVersion();
 }

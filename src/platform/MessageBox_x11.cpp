@@ -92,8 +92,7 @@ void Draw(Display* display, Window window, GC gc, XFontStruct* font, const Layou
     XSetForeground(display, gc, 0xE1E1E1);
     XFillRectangle(display, window, gc, l.buttonX, l.buttonY, kButtonWidth, kButtonHeight);
     XSetForeground(display, gc, 0x0078D7);
-    XDrawRectangle(display, window, gc, l.buttonX, l.buttonY, kButtonWidth - 1,
-                   kButtonHeight - 1);
+    XDrawRectangle(display, window, gc, l.buttonX, l.buttonY, kButtonWidth - 1, kButtonHeight - 1);
     XSetForeground(display, gc, BlackPixel(display, screen));
     XDrawString(display, window, gc, l.buttonX + (kButtonWidth - XTextWidth(font, "OK", 2)) / 2,
                 l.buttonY + (kButtonHeight + l.ascent) / 2 - 1, "OK", 2);
@@ -112,10 +111,9 @@ void RunBox(Display* display, const char* text, const char* caption, MessageIcon
     const int x = std::max(0, (DisplayWidth(display, screen) - l.width) / 2);
     const int y = std::max(0, (DisplayHeight(display, screen) - l.height) / 2);
 
-    Window window = XCreateSimpleWindow(display, RootWindow(display, screen), x, y,
-                                        static_cast<unsigned>(l.width),
-                                        static_cast<unsigned>(l.height), 1,
-                                        BlackPixel(display, screen), 0xF0F0F0);
+    Window window = XCreateSimpleWindow(
+        display, RootWindow(display, screen), x, y, static_cast<unsigned>(l.width),
+        static_cast<unsigned>(l.height), 1, BlackPixel(display, screen), 0xF0F0F0);
     XStoreName(display, window, caption);
     Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8,
@@ -133,9 +131,9 @@ void RunBox(Display* display, const char* text, const char* caption, MessageIcon
     XSetWMNormalHints(display, window, &hints);
     Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display, window, &deleteWindow, 1);
-    XSelectInput(display, window,
-                 ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask |
-                     StructureNotifyMask);
+    XSelectInput(
+        display, window,
+        ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask);
 
     GC gc = XCreateGC(display, window, 0, nullptr);
     XSetFont(display, gc, font->fid);
@@ -161,13 +159,13 @@ void RunBox(Display* display, const char* text, const char* caption, MessageIcon
                 break;
             case KeyPress: {
                 const KeySym key = XLookupKeysym(&event.xkey, 0);
-                done = key == XK_Return || key == XK_KP_Enter || key == XK_space ||
-                       key == XK_Escape;
+                done =
+                    key == XK_Return || key == XK_KP_Enter || key == XK_space || key == XK_Escape;
                 break;
             }
             case ButtonPress:
-                pressedOnButton = event.xbutton.button == Button1 &&
-                                  onButton(event.xbutton.x, event.xbutton.y);
+                pressedOnButton =
+                    event.xbutton.button == Button1 && onButton(event.xbutton.x, event.xbutton.y);
                 break;
             case ButtonRelease:
                 done = pressedOnButton && onButton(event.xbutton.x, event.xbutton.y);

@@ -49,7 +49,8 @@ bool ParseDib(const unsigned char* bytes, std::size_t size, DibImage* image) {
         const std::size_t masksAt = 40;
         if (headerSize == 40) offset += 12;
         if (masksAt + 12 > size) return false;
-        if (ReadU32(bytes + masksAt) != 0x00FF0000u || ReadU32(bytes + masksAt + 4) != 0x0000FF00u ||
+        if (ReadU32(bytes + masksAt) != 0x00FF0000u ||
+            ReadU32(bytes + masksAt + 4) != 0x0000FF00u ||
             ReadU32(bytes + masksAt + 8) != 0x000000FFu) {
             return false;
         }

@@ -91,8 +91,7 @@ GLFWDrawableSky::GLFWDrawableSky(GLFWSceneState* sceneState, GLFWCamera* camera,
                                  int mtlId, float scale)
     : GLFWDrawableObject(sceneState, camera, registry, programKey, objId, mtlId, scale) {}
 
-void GLFWDrawableSky::SetTile(std::int32_t index, float top, float left, float mode,
-                              float angle) {
+void GLFWDrawableSky::SetTile(std::int32_t index, float top, float left, float mode, float angle) {
     index_ = index;
     tileTop_ = top;
     tileLeft_ = left;

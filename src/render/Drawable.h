@@ -20,9 +20,8 @@ public:
                        float scale);
     // From raw vertex and index data resources (the dump format).
     GLFWDrawableObject(GLFWSceneState* sceneState, GLFWCamera* camera,
-                       GLFWProgramRegistry* registry, const char* programKey,
-                       int vertexResourceId, std::int32_t vertexCount, int indexResourceId,
-                       std::int32_t indexCount);
+                       GLFWProgramRegistry* registry, const char* programKey, int vertexResourceId,
+                       std::int32_t vertexCount, int indexResourceId, std::int32_t indexCount);
     // Not virtual: drawables are never deleted through the base.
     ~GLFWDrawableObject();
     GLFWDrawableObject(const GLFWDrawableObject&) = delete;

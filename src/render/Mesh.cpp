@@ -31,7 +31,8 @@ void GLFWMesh::Interleave() {
     for (std::int32_t i = 0; i < vertexCount_; ++i) {
         float* record = vertices + static_cast<std::size_t>(i) * kFloatsPerVertex;
         for (int p = 0; p < 8; ++p) {
-            std::memcpy(record + offsets_[p], parts[p].source + static_cast<std::size_t>(i) * parts[p].count,
+            std::memcpy(record + offsets_[p],
+                        parts[p].source + static_cast<std::size_t>(i) * parts[p].count,
                         sizeof(float) * parts[p].count);
         }
     }

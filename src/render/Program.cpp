@@ -34,8 +34,8 @@ GLFWProgram::GLFWProgram(FromTexts, const char* vertexText, const char* fragment
     : vertexText_(new char[kTextBufferSize]), fragmentText_(new char[kTextBufferSize]) {
     CutShaderText(reinterpret_cast<const unsigned char*>(vertexText), std::strlen(vertexText),
                   vertexText_, kTextCapacity);
-    CutShaderText(reinterpret_cast<const unsigned char*>(fragmentText),
-                  std::strlen(fragmentText), fragmentText_, kTextCapacity);
+    CutShaderText(reinterpret_cast<const unsigned char*>(fragmentText), std::strlen(fragmentText),
+                  fragmentText_, kTextCapacity);
     Build();
 }
 
@@ -56,8 +56,7 @@ GLuint GLFWProgram::CompileOrExit(GLenum kind, const char* text, const char* fai
 
 void GLFWProgram::Build() {
     program_ = glCreateProgram();
-    vertexShader_ =
-        CompileOrExit(GL_VERTEX_SHADER, vertexText_, "Vertex shader compilation error");
+    vertexShader_ = CompileOrExit(GL_VERTEX_SHADER, vertexText_, "Vertex shader compilation error");
     fragmentShader_ =
         CompileOrExit(GL_FRAGMENT_SHADER, fragmentText_, "Fragment shader compilation error");
     glAttachShader(program_, vertexShader_);
@@ -97,6 +96,10 @@ void GLFWProgram::SetTexture(const char* samplerName, GLint unit, GLuint texture
     glUniform1i(GetUniformLocation(samplerName), unit);
     glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
     glBindTexture(GL_TEXTURE_2D, texture);
+}
+
+GLFWProgramRegistry::~GLFWProgramRegistry() {
+    for (auto& entry : programs_) delete entry.second;
 }
 
 void GLFWProgramRegistry::Add(const char* key, int vertexTextId, int fragmentTextId) {

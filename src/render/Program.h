@@ -46,11 +46,18 @@ private:
 // The scene's programs under string keys.
 class GLFWProgramRegistry {
 public:
+    GLFWProgramRegistry() = default;
+    // Owns its programs. The scene's registry lives until the process ends;
+    // one of shorter life (a test's) gives its programs back.
+    ~GLFWProgramRegistry();
+    GLFWProgramRegistry(const GLFWProgramRegistry&) = delete;
+    GLFWProgramRegistry& operator=(const GLFWProgramRegistry&) = delete;
+
     // Builds the program; a key already present keeps its first program.
     void Add(const char* key, int vertexTextId, int fragmentTextId);
-    GLFWProgram* Get(const char* key) const;  // null for an unknown key
+    GLFWProgram* Get(const char* key) const;     // null for an unknown key
     GLuint GetProgramId(const char* key) const;  // 0 for an unknown key
-    void Use(const char* key) const;          // nothing for an unknown key
+    void Use(const char* key) const;             // nothing for an unknown key
 
     // Takes ownership of a program built elsewhere (same rule as Add).
     void Insert(const char* key, GLFWProgram* program);

@@ -3,9 +3,7 @@
 
 #include <cstddef>
 
-// The bytes a shader text buffer holds beyond its capacity: the four zero
-// bytes written after the text.
-inline constexpr std::size_t kTextTerminatorBytes = 4;
+#include "render/ShaderText.h"
 
 // Copies the text of "TEXTFILE" resource id into destination up to, not
 // including, its first '~', then writes four zero bytes after it. The
@@ -14,7 +12,3 @@ inline constexpr std::size_t kTextTerminatorBytes = 4;
 // text, a text without '~' ends with the resource, and a longer text is cut
 // at capacity. Returns the length of the text.
 std::size_t LoadTextResource(int id, char* destination, std::size_t capacity);
-
-// The same cut applied to bytes in memory.
-std::size_t CutShaderText(const unsigned char* bytes, std::size_t size, char* destination,
-                          std::size_t capacity);

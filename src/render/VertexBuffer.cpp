@@ -46,7 +46,8 @@ void GLFWVertexBuffer::SetAttributePointers() {
     // In ascending name order; inputs the program does not use are skipped.
     for (const auto& [name, location] : locations_) {
         if (location == -1) continue;
-        const std::intptr_t offsetBytes = offsets_.at(name) * static_cast<std::intptr_t>(sizeof(float));
+        const std::intptr_t offsetBytes =
+            offsets_.at(name) * static_cast<std::intptr_t>(sizeof(float));
         glEnableVertexAttribArray(static_cast<GLuint>(location));
         glVertexAttribPointer(static_cast<GLuint>(location), components_.at(name), GL_FLOAT,
                               GL_FALSE, stride_ * static_cast<GLsizei>(sizeof(float)),

@@ -97,10 +97,9 @@ TEST_F(DrawableTest, RectangleMeshIsInterleavedFromTheImport) {
     ASSERT_EQ(mesh.IndexCount(), 6);
     for (int i = 0; i < 6; ++i) EXPECT_EQ(mesh.Indices()[i], static_cast<std::uint32_t>(i));
     const float* first = mesh.Vertices();
-    const float expected[24] = {-2.5f,   2.3698f, 0.0f,    0.0f,    1.0f,    0.0f,
-                                0.0f,    1.0f,    1.0f,    0.0f,    0.0f,    0.0f,
-                                1.0f,    0.0f,    0.7765f, 0.8824f, 0.3412f, 0.7765f,
-                                0.8824f, 0.3412f, 0.35f,   0.35f,   0.35f,   32.0f};
+    const float expected[24] = {-2.5f,   2.3698f, 0.0f,    0.0f,    1.0f,  0.0f,  0.0f,    1.0f,
+                                1.0f,    0.0f,    0.0f,    0.0f,    1.0f,  0.0f,  0.7765f, 0.8824f,
+                                0.3412f, 0.7765f, 0.8824f, 0.3412f, 0.35f, 0.35f, 0.35f,   32.0f};
     for (int k = 0; k < 24; ++k) EXPECT_FLOAT_EQ(first[k], expected[k]) << "float " << k;
     // Vertex 3, the lower right corner: position and texture coordinate.
     EXPECT_FLOAT_EQ(mesh.Vertices()[3 * 24 + 0], 2.5f);
@@ -213,7 +212,9 @@ TEST_F(DrawableTest, RawDataResourcesAreUsedInPlaceWithinTheirSize) {
     GLFWDrawableObject* drawable = nullptr;
     struct Raw : GLFWDrawableObject {
         using GLFWDrawableObject::GLFWDrawableObject;
-        void SetupAttributes() override { vertexBuffer_->AddAttribute(programKey_, "position", 3, 0); }
+        void SetupAttributes() override {
+            vertexBuffer_->AddAttribute(programKey_, "position", 3, 0);
+        }
         void SetUniforms() override {}
         void BeforeDraw() override {}
     };

@@ -10,9 +10,12 @@ extern GLFWwindow* g_testWindow;
 // The GL test program's own path, for tests that run it again as a child.
 extern const char* g_testProgramPath;
 
-// A child run ("--child=<mode>" on the command line): runs the mode with the
-// context current and returns the exit code. Linux only.
+// A child run ("--child=<mode>" on the command line): runs the mode and
+// returns the exit code. Linux only.
 int RunGLTestChild(const std::string& mode);
+
+// Child modes of the GL entry-point tests; false for a mode they do not know.
+bool RunGLEntryPointChild(const std::string& mode, int* exitCode);
 
 // Initialises GLFW if needed, opens the hidden test window with a 3.0
 // context, makes it current, fills the entry-point table and stores it in

@@ -54,7 +54,8 @@ TEST(GLFWProgramFailure, BrokenVertexShaderShowsLogThenMessageAndExitsZero) {
     ASSERT_NE(message, std::string::npos) << out;
     EXPECT_LT(log, message) << "the compiler's log comes first:\n" << out;
     EXPECT_NE(out.substr(log, message - log).find("error"), std::string::npos)
-        << "the log box shows the compiler's text:\n" << out;
+        << "the log box shows the compiler's text:\n"
+        << out;
     // The fragment shader is never created.
     EXPECT_NE(out.find("create-shader-calls=1"), std::string::npos) << out;
     EXPECT_EQ(out.find("Fragment shader"), std::string::npos) << out;
@@ -71,6 +72,9 @@ TEST(GLFWProgramFailure, BrokenFragmentShaderSaysSo) {
 }  // namespace
 
 int RunGLTestChild(const std::string& mode) {
+    int exitCode = 0;
+    if (RunGLEntryPointChild(mode, &exitCode)) return exitCode;
+    if (OpenTestWindow() == nullptr) return 1;
     // Message boxes go to standard error only: nobody is there to dismiss them.
     unsetenv("DISPLAY");
     g_realCreateShader = g_glEntryPoints[GLEP_glCreateShader];

@@ -132,6 +132,15 @@ def run(argv, timeout=30, env=None, check_rc=True):
     return result.stdout.decode(errors="replace")
 
 
+def run_bytes(argv, timeout=60):
+    """The standard output of a command that must succeed, as bytes."""
+    result = subprocess.run(argv, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
+    if result.returncode != 0:
+        raise TestFailure("%s failed (%d): %s" % (" ".join(argv), result.returncode,
+                                                  result.stderr.decode(errors="replace")))
+    return result.stdout
+
+
 # ---- X11 windows, input and pictures ---------------------------------------------
 
 def find_windows(name=None, pid=None, only_visible=True):

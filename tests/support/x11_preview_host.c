@@ -14,38 +14,34 @@
 #include <string.h>
 #include <sys/select.h>
 
-static int ignore_errors(Display* d, XErrorEvent* e)
-{
-    (void) d;
-    (void) e;
+static int ignore_errors(Display* d, XErrorEvent* e) {
+    (void)d;
+    (void)e;
     return 0;
 }
 
-int main(int argc, char** argv)
-{
-    unsigned width = argc > 1 ? (unsigned) atoi(argv[1]) : 152;
-    unsigned height = argc > 2 ? (unsigned) atoi(argv[2]) : 112;
+int main(int argc, char** argv) {
+    unsigned width = argc > 1 ? (unsigned)atoi(argv[1]) : 152;
+    unsigned height = argc > 2 ? (unsigned)atoi(argv[2]) : 112;
     Display* display = XOpenDisplay(NULL);
-    if (!display)
-    {
+    if (!display) {
         fprintf(stderr, "x11_preview_host: no display\n");
         return 1;
     }
     XSetErrorHandler(ignore_errors);
     int screen = DefaultScreen(display);
-    Window top = XCreateSimpleWindow(display, RootWindow(display, screen), 100, 100,
-                                     width + 40, height + 40, 0, 0, 0x404040);
+    Window top = XCreateSimpleWindow(display, RootWindow(display, screen), 100, 100, width + 40,
+                                     height + 40, 0, 0, 0x404040);
     XStoreName(display, top, "Preview host");
     Window preview = XCreateSimpleWindow(display, top, 20, 20, width, height, 0, 0, 0xFF0000);
     XMapWindow(display, preview);
     XMapWindow(display, top);
     XSync(display, False);
-    printf("%lu\n", (unsigned long) preview);
+    printf("%lu\n", (unsigned long)preview);
     fflush(stdout);
 
     char line[128];
-    while (fgets(line, sizeof line, stdin))
-    {
+    while (fgets(line, sizeof line, stdin)) {
         unsigned w = 0;
         unsigned h = 0;
         if (strncmp(line, "destroy", 7) == 0)

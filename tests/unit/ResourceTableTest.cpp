@@ -92,8 +92,8 @@ struct Cut {
 Cut CutOf(const std::string& source, std::size_t capacity = kCapacity) {
     Cut cut;
     cut.buffer.assign(capacity + kTextTerminatorBytes + 4, 'X');  // guard bytes at the end
-    cut.length = CutShaderText(reinterpret_cast<const unsigned char*>(source.data()),
-                               source.size(), &cut.buffer[0], capacity);
+    cut.length = CutShaderText(reinterpret_cast<const unsigned char*>(source.data()), source.size(),
+                               &cut.buffer[0], capacity);
     cut.text = cut.buffer.substr(0, cut.length);
     return cut;
 }

@@ -1,0 +1,151 @@
+"""What the native clock shows: the time it was started at, read back from a
+screenshot by comparing every tile with the glyphs of the atlas."""
+import os
+import time
+
+import harness
+from harness import check
+from launch_native import EXE, expect_exit, host_command, start_host, stop_host
+
+ATLAS = os.path.join(os.environ["TOLVANE_BUILD_DIR"], "assets", "glyph_atlas.bmp")
+TILE_X = {4: -546, 5: -354, 6: -92, 7: 100, 8: 360, 9: 552}
+CELLS = {0: (30, 864), 1: (30, 1152), 2: (30, 1440), 3: (30, 1728), 4: (420, 0), 5: (420, 288),
+         6: (420, 576), 7: (420, 864), 8: (420, 1152), 9: (420, 1440)}
+SAMPLE = (16, 24)  # each half is compared at this many pixels
+
+
+class GreyPicture:
+    """A picture's grey values, read once, sampled in parts."""
+
+    def __init__(self, path):
+        self.width, self.height = harness.picture_size(path)
+        self.values = harness.run_bytes(["convert", path, "-colorspace", "gray", "-depth", "8",
+                                          "gray:-"])
+
+    def sample(self, crop):
+        """The mean grey of each cell of a SAMPLE grid laid over crop = (x, y, w, h)."""
+        x, y, w, h = crop
+        columns, rows = SAMPLE
+        result = []
+        for r in range(rows):
+            y0, y1 = y + r * h // rows, y + (r + 1) * h // rows
+            for c in range(columns):
+                x0, x1 = x + c * w // columns, x + (c + 1) * w // columns
+                # Every third pixel each way is plenty for a mean.
+                total = 0
+                count = 0
+                for yy in range(y0, y1, 3):
+                    cells = self.values[yy * self.width + x0:yy * self.width + x1:3]
+                    total += sum(cells)
+                    count += len(cells)
+                result.append(total / max(count, 1))
+        return result
+
+
+def normalised(values):
+    low, high = min(values), max(values)
+    span = max(high - low, 1)
+    return [(v - low) / span for v in values]
+
+
+def glyph_templates():
+    """Upper and lower half of every digit's cell, from the atlas itself."""
+    templates = {}
+    atlas = GreyPicture(ATLAS)
+    for digit, (left, top) in CELLS.items():
+        # The picture is stored bottom-up, but convert shows it upright.
+        upper = atlas.sample((left, top, 200, 144))
+        lower = atlas.sample((left, top + 144, 200, 144))
+        templates[digit] = normalised(upper) + normalised(lower)
+    return templates
+
+
+def read_tiles(shot, width, height, templates):
+    """The digit each tile shows, by the nearest template, and the distances."""
+    scale = height / 1000.0  # the window is 1000 world units high
+    picture = GreyPicture(shot)
+
+    def box(world_left, world_top, world_right, world_bottom):
+        x0 = round(width / 2 + world_left * scale)
+        x1 = round(width / 2 + world_right * scale)
+        y0 = round(height / 2 - world_top * scale)
+        y1 = round(height / 2 - world_bottom * scale)
+        return (x0, y0, x1 - x0, y1 - y0)
+
+    read = {}
+    for position, centre in TILE_X.items():
+        # Inside the half-tiles, clear of the rounded corners' edges and the hinge lines.
+        upper = picture.sample(box(centre - 97.2, 163.68, centre + 97.2, 8.13 + 1.3))
+        lower = picture.sample(box(centre - 97.2, 6.27 - 1.3, centre + 97.2, -149.28))
+        seen = normalised(upper) + normalised(lower)
+        distances = {d: sum((a - b) ** 2 for a, b in zip(seen, t)) for d, t in templates.items()}
+        best = min(distances, key=distances.get)
+        read[position] = (best, distances[best])
+    return read
+
+
+def shows_the_started_time():
+    templates = glyph_templates()
+    scratch = harness.scratch_dir()
+    env = dict(os.environ, TZ="UTC")
+    with harness.Xvfb():
+        env["DISPLAY"] = os.environ["DISPLAY"]
+        with harness.started(["faketime", "-f", "@2026-03-14 12:34:41", EXE, "/s"],
+                             env=env) as program:
+            # faketime runs the program as a child: find its window by name.
+            check(harness.wait_until(lambda: harness.find_windows(name="^Tolvane Screensaver$"),
+                                     15), "no window: " + program.output())
+            time.sleep(1.0)
+            shot = harness.screenshot(os.path.join(scratch, "clock.png"))
+            read = read_tiles(shot, 1920, 1080, templates)
+            harness.log("read: %s" % read)
+            shown = [read[p][0] for p in range(4, 10)]
+            check(shown[:4] == [1, 2, 3, 4], "hours and minutes read as %s" % shown)
+            check(shown[4] in (4, 5), "seconds read as %s" % shown[4:])
+            # Two seconds later the seconds have moved on, hours and minutes not.
+            time.sleep(2.0)
+            later = read_tiles(harness.screenshot(os.path.join(scratch, "later.png")), 1920,
+                               1080, templates)
+            check([later[p][0] for p in range(4, 8)] == [1, 2, 3, 4], "later: %s" % later)
+            check(later[9][0] != read[9][0], "the seconds did not move: %s" % later)
+
+            # The background: the vignette darkens the sides, the band shows
+            # between the tiles, nothing is left black in the middle.
+            left, centre_gap, bottom = harness.pixels(shot, [(4, 540), (960, 250), (960, 1000)])
+            check(max(left) < 12, "the left edge is not darkened: %s" % (left,))
+            check(0 < max(centre_gap) < 60, "no dark band above the tiles: %s" % (centre_gap,))
+            check(max(bottom) < 60, "the bottom is not dark: %s" % (bottom,))
+            harness.xdotool("key", "q")
+            expect_exit(program, 5, "key")
+    harness.remove_dir(scratch)
+
+
+def preview_shows_the_clock_scaled():
+    scratch = harness.scratch_dir()
+    with harness.Xvfb():
+        host, window_id = start_host(304, 224)
+        try:
+            x, y, _, _ = harness.window_geometry(window_id)
+            with harness.started([EXE, "/p", str(window_id)]) as program:
+                time.sleep(2.0)
+                check(program.running(), program.output())
+                shot = harness.screenshot(os.path.join(scratch, "preview.png"))
+                # Hours tens tile at world x -546 + 40: on its face, in the upper half.
+                scale = 224 / 1000.0
+                face = harness.pixels(shot, [(x + round(152 + (-546 + 40) * scale),
+                                              y + round(112 - 140 * scale))])[0]
+                corner = harness.pixels(shot, [(x + 1, y + 1)])[0]
+                check(40 <= min(face) and max(face) <= 200, "no tile face: %s" % (face,))
+                check(max(corner) < 30, "corner not dark: %s" % (corner,))
+                host_command(host, "destroy")
+                expect_exit(program, 2, "host destroyed")
+        finally:
+            stop_host(host)
+    harness.remove_dir(scratch)
+
+
+if __name__ == "__main__":
+    harness.main({
+        "shows_the_started_time": shows_the_started_time,
+        "preview_shows_the_clock_scaled": preview_shows_the_clock_scaled,
+    })
