@@ -1,10 +1,13 @@
 // The clock scene: set-up and the per-frame passes.
 #include "clock/ClockScene.h"
 
+#include <GLFW/glfw3.h>
+
 #include "clock/ClockTime.h"
 #include "clock/FlipTiles.h"
 #include "platform/DisplayGlobals.h"
 #include "platform/GL.h"
+#include "platform/NativeWindow.h"
 #include "render/Camera.h"
 #include "render/Drawable.h"
 #include "render/Math.h"
@@ -12,6 +15,7 @@
 #include "render/SceneState.h"
 #include "render/Texture.h"
 #include "resources/ResourceIds.h"
+#include "sound/DirectSound.h"
 
 GLFWProgramRegistry* g_programRegistry = nullptr;
 GLFWSceneState* g_sceneState = nullptr;
@@ -20,6 +24,7 @@ GLFWTexture* g_backgroundTexture = nullptr;
 GLFWTexture* g_atlasTexture = nullptr;
 GLFWDrawableSky* g_backgroundDrawable = nullptr;
 GLFWDrawableSky* g_panelDrawable = nullptr;
+CDirectSound* g_clickSound = nullptr;
 
 namespace {
 
@@ -50,6 +55,12 @@ void SetupClockScene() {
     g_backgroundDrawable = BuildDrawable("BackgroundProgram", 500.0f);
     g_panelDrawable = BuildDrawable("PanelProgram", 1.0f);
     g_digitDrawable = BuildDrawable("DigitProgram", 1.0f);
+
+    // The click is held ready on the display window's sound device; nothing
+    // plays it, and a failed load leaves the clock without it.
+    g_clickSound = new CDirectSound();
+    void* window = NativeWindowHandle(glfwGetCurrentContext());
+    g_clickSound->LoadFromResource(kClickSoundId, &window);
 }
 
 void RenderClockFrame() {

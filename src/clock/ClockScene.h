@@ -22,6 +22,7 @@ extern GLFWTexture* g_atlasTexture;
 extern GLFWDrawableSky* g_backgroundDrawable;
 extern GLFWDrawableSky* g_panelDrawable;
 extern GLFWDrawableSky* g_digitDrawable;
+extern CDirectSound* g_clickSound;
 
 // Creates the scene's objects, with the GL context current.
 void SetupClockScene();

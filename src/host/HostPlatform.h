@@ -22,7 +22,3 @@ bool IsHostWindowEnabled(std::int32_t host);
 // Keeps the drawing window covering the host's client area when the host's
 // size changes; does nothing when the drawing window is the host itself.
 void FollowHostWindowSize(GLFWwindow* window, std::int32_t host);
-
-// The native handle of the display window for the sound device (an HWND on
-// Windows, the X11 window id on Linux), as a pointer-sized value.
-void* NativeWindowHandle(GLFWwindow* window);

@@ -2,7 +2,7 @@
 //
 // Implements: the version from GetVersion, the preview host's client size
 // (GetClientRect), IsWindowEnabled, following the host's size with the
-// drawing window when that is a child window of ours, and the HWND.
+// drawing window when that is a child window of ours.
 #include <windows.h>
 
 #include <cstdint>
@@ -51,5 +51,3 @@ void FollowHostWindowSize(GLFWwindow* window, std::int32_t host) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
-
-void* NativeWindowHandle(GLFWwindow* window) { return glfwGetWin32Window(window); }

@@ -2,7 +2,7 @@
 //
 // Implements: the version rule (Linux counts as Windows 6.0 or later), the
 // preview host's client size, its "enabled" state (the window still exists
-// and is mapped), following its size, and the native window handle.
+// and is mapped), following its size.
 // Lacks: an "enabled" flag of its own; X11 windows have none.
 #include <X11/Xlib.h>
 
@@ -64,8 +64,4 @@ void FollowHostWindowSize(GLFWwindow* window, std::int32_t host) {
         // The child's ConfigureNotify then reaches the window-size callback.
         glfwSetWindowSize(window, attributes.width, attributes.height);
     }
-}
-
-void* NativeWindowHandle(GLFWwindow* window) {
-    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(glfwGetX11Window(window)));
 }

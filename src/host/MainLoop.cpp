@@ -12,6 +12,7 @@
 #include "host/Application.h"
 #include "host/HostPlatform.h"
 #include "render/SceneState.h"
+#include "sound/DirectSound.h"
 
 #include <GLFW/glfw3.h>
 
@@ -34,4 +35,8 @@ void GLFWApplication::Run() {
             FollowHostWindowSize(window, commandLine->hostWindow);
         }
     } while (keepRunning);
+
+    // Shutdown: only the click player is released; process exit takes the
+    // window, the GL objects and GLFW.
+    if (g_clickSound != nullptr) delete g_clickSound;
 }
