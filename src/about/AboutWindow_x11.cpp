@@ -16,6 +16,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -205,6 +207,9 @@ void SetProperties(Display* display, Window window) {
                     XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(about::kWindowCaption),
                     static_cast<int>(std::strlen(about::kWindowCaption)));
+    const long pid = getpid();  // lets tools find the window by its process
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
     XClassHint classHint{const_cast<char*>("tolvane-screensaver"),
                          const_cast<char*>(about::kWindowClassName)};
     XSetClassHint(display, window, &classHint);
