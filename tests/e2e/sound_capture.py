@@ -1,0 +1,133 @@
+"""The click through the real sound devices into a PulseAudio null sink:
+OpenAL Soft natively, DirectSound under Wine. A small program loads the
+click with the player and plays it once; what reaches the sink is captured
+and measured. Before it, a capture with nothing playing must be silent, so
+the measurement itself is shown to tell sound from silence."""
+import os
+import re
+import signal
+import subprocess
+import time
+
+import harness
+import wine
+from harness import check
+
+BUILD = os.environ["TOLVANE_BUILD_DIR"]
+NATIVE_PLAYER = os.path.join(BUILD, "tests", "play_click")
+
+
+class PulseAudio:
+    """A PulseAudio server of our own with a null sink, on its own runtime
+    folder; anonymous clients, so no cookie is needed."""
+
+    def __init__(self, folder):
+        self.runtime = os.path.join(folder, "pulse-runtime")
+        self.proc = None
+
+    def env(self):
+        env = dict(os.environ)
+        env["XDG_RUNTIME_DIR"] = self.runtime
+        env.pop("PULSE_SERVER", None)
+        return env
+
+    def __enter__(self):
+        os.makedirs(self.runtime, mode=0o700)
+        self.proc = subprocess.Popen(
+            ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
+             "--use-pid-file=no", "--log-target=stderr",
+             "--load=module-null-sink sink_name=nullsink rate=44100",
+             "--load=module-native-protocol-unix auth-anonymous=1"],
+            env=dict(self.env(), HOME=self.runtime),
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        socket = os.path.join(self.runtime, "pulse", "native")
+        if not harness.wait_until(lambda: os.path.exists(socket), 10):
+            self.__exit__()
+            raise harness.TestFailure("PulseAudio did not start")
+        return self
+
+    def __exit__(self, *exc):
+        if self.proc and self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait(timeout=10)
+        return False
+
+    def capture(self, path, action):
+        """Records the sink while action() runs, and half a second after it."""
+        recorder = subprocess.Popen(
+            ["parec", "-d", "nullsink.monitor", "--latency-msec=50", "--channels=1",
+             "--file-format=wav", path],
+            env=self.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            time.sleep(0.5)
+            action()
+            time.sleep(0.5)
+        finally:
+            # SIGINT lets parec finish the file's header.
+            recorder.send_signal(signal.SIGINT)
+            try:
+                recorder.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                recorder.kill()
+                recorder.wait(timeout=10)
+        return peak(path)
+
+
+def peak(path):
+    """The largest absolute sample of a sound file, 0 to 1."""
+    report = harness.run(["sox", path, "-n", "stat"])
+    found = re.search(r"Maximum amplitude:\s*([-0-9.]+)", report)
+    check(found, "sox reported no amplitude: " + report)
+    minimum = re.search(r"Minimum amplitude:\s*([-0-9.]+)", report)
+    return max(abs(float(found.group(1))), abs(float(minimum.group(1))) if minimum else 0.0)
+
+
+def expect_click(pulse, folder, play):
+    """play() runs the player program to its end and returns its exit code
+    and output."""
+    def nothing():
+        pass
+    quiet = pulse.capture(os.path.join(folder, "quiet.wav"), nothing)
+    check(quiet == 0.0, "the sink was not silent before the click: peak %.3f" % quiet)
+
+    def played():
+        code, output = play()
+        check(code == 0, "the player program failed (%s): %s" % (code, output.strip()))
+    loud = pulse.capture(os.path.join(folder, "click.wav"), played)
+    harness.log("peak of the captured click: %.3f" % loud)
+    check(loud > 0.05, "no click reached the sink: peak %.3f" % loud)
+
+
+def native_openal():
+    folder = harness.scratch_dir("tolvane-sound-")
+    try:
+        with PulseAudio(folder) as pulse:
+            def play():
+                with harness.started([NATIVE_PLAYER], env=pulse.env()) as program:
+                    return program.wait(30), program.output()
+            expect_click(pulse, folder, play)
+    finally:
+        harness.remove_dir(folder)
+
+
+def wine_directsound():
+    """On the run's Wine prefix (the wine_prefix fixture) with a wineserver
+    of this test's own."""
+    exe = wine.windows_program(os.path.join("tests", "play_click.exe"))
+    folder = harness.scratch_dir("tolvane-sound-wine-")
+    try:
+        with harness.Xvfb(640, 480) as xvfb, PulseAudio(folder) as pulse, \
+                wine.WineServer(xvfb.display) as server:
+            # Wine's audio driver finds the server through this.
+            server.env["XDG_RUNTIME_DIR"] = pulse.runtime
+            expect_click(pulse, folder, lambda: server.run(exe, timeout=120))
+    finally:
+        harness.remove_dir(folder)
+
+
+if __name__ == "__main__":
+    harness.main({"native_openal": native_openal, "wine_directsound": wine_directsound})
