@@ -15,10 +15,9 @@ int WindowsVersionNumber();
 // The client size of the preview host window; false when it cannot be read.
 bool GetHostClientSize(std::int32_t host, int* width, int* height);
 
-// False once the preview host window is disabled or gone. Windows: the
-// host's IsWindowEnabled. X11: the window still exists and is mapped.
-bool IsHostWindowEnabled(std::int32_t host);
-
-// Keeps the drawing window covering the host's client area when the host's
-// size changes; does nothing when the drawing window is the host itself.
-void FollowHostWindowSize(GLFWwindow* window, std::int32_t host);
+// Once per preview frame: false once the preview host window is disabled or
+// gone (Windows: the host's IsWindowEnabled; X11: the window still exists and
+// is mapped). Otherwise keeps the drawing window covering the host's client
+// area when the host's size changes (nothing to do when the drawing window is
+// the host itself) and returns true.
+bool TrackHostWindow(GLFWwindow* window, std::int32_t host);

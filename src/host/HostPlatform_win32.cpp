@@ -37,17 +37,17 @@ bool GetHostClientSize(std::int32_t host, int* width, int* height) {
     return true;
 }
 
-bool IsHostWindowEnabled(std::int32_t host) { return IsWindowEnabled(AsWindow(host)) != FALSE; }
-
-void FollowHostWindowSize(GLFWwindow* window, std::int32_t host) {
-    HWND drawing = glfwGetWin32Window(window);
+bool TrackHostWindow(GLFWwindow* window, std::int32_t host) {
     HWND hostWindow = AsWindow(host);
-    if (drawing == hostWindow || GetParent(drawing) != hostWindow) return;
+    if (!IsWindowEnabled(hostWindow)) return false;
+    HWND drawing = glfwGetWin32Window(window);
+    if (drawing == hostWindow || GetParent(drawing) != hostWindow) return true;
     RECT hostRect{};
     RECT drawingRect{};
-    if (!GetClientRect(hostWindow, &hostRect) || !GetClientRect(drawing, &drawingRect)) return;
-    if (hostRect.right != drawingRect.right || hostRect.bottom != drawingRect.bottom) {
+    if (GetClientRect(hostWindow, &hostRect) && GetClientRect(drawing, &drawingRect) &&
+        (hostRect.right != drawingRect.right || hostRect.bottom != drawingRect.bottom)) {
         SetWindowPos(drawing, nullptr, 0, 0, hostRect.right, hostRect.bottom,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    return true;
 }

@@ -48,20 +48,22 @@ bool GetHostClientSize(std::int32_t host, int* width, int* height) {
     return true;
 }
 
-bool IsHostWindowEnabled(std::int32_t host) {
+bool TrackHostWindow(GLFWwindow* window, std::int32_t host) {
+    // One round trip a frame: the host's attributes tell both its state and
+    // its size.
+    static int followedWidth = -1;
+    static int followedHeight = -1;
     XWindowAttributes attributes;
-    return ReadHostAttributes(host, &attributes) && attributes.map_state != IsUnmapped;
-}
-
-void FollowHostWindowSize(GLFWwindow* window, std::int32_t host) {
-    XWindowAttributes attributes;
-    if (!ReadHostAttributes(host, &attributes)) return;
-    int width = 0;
-    int height = 0;
-    glfwGetWindowSize(window, &width, &height);
+    if (!ReadHostAttributes(host, &attributes) || attributes.map_state == IsUnmapped) {
+        return false;
+    }
+    if (followedWidth < 0) glfwGetWindowSize(window, &followedWidth, &followedHeight);
     if (attributes.width > 0 && attributes.height > 0 &&
-        (attributes.width != width || attributes.height != height)) {
+        (attributes.width != followedWidth || attributes.height != followedHeight)) {
         // The child's ConfigureNotify then reaches the window-size callback.
         glfwSetWindowSize(window, attributes.width, attributes.height);
+        followedWidth = attributes.width;
+        followedHeight = attributes.height;
     }
+    return true;
 }

@@ -31,8 +31,7 @@ void GLFWApplication::Run() {
         glfwPollEvents();
         if (glfwWindowShouldClose(window)) keepRunning = false;
         if (commandLine->mode == MODE_PREVIEW) {
-            if (!IsHostWindowEnabled(commandLine->hostWindow)) break;
-            FollowHostWindowSize(window, commandLine->hostWindow);
+            if (!TrackHostWindow(window, commandLine->hostWindow)) break;
         }
     } while (keepRunning);
 
