@@ -2,6 +2,10 @@
 // writes it from resources/Tolvane.rc).
 #pragma once
 
+#include <cstring>
+
+#include "platform/Resources.h"
+
 struct EmbeddedResource {
     int id;
     const char* typeName;  // custom type, or null for a standard one
@@ -13,3 +17,10 @@ struct EmbeddedResource {
 
 extern const EmbeddedResource kEmbeddedResources[];
 extern const int kEmbeddedResourceCount;
+
+// True when the table's row is of the given type.
+inline bool IsOfType(const EmbeddedResource& row, ResourceType type) {
+    return type.name != nullptr
+               ? row.typeName != nullptr && std::strcmp(row.typeName, type.name) == 0
+               : row.typeName == nullptr && row.typeNumber == type.number;
+}

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // A resource type: a custom type named by a string, or a standard numeric one.
 struct ResourceType {
@@ -28,3 +29,18 @@ struct ResourceBytes {
 
 // The bytes of resource (id, type), whatever its language; {null, 0} when missing.
 ResourceBytes FindResourceBytes(int id, ResourceType type);
+
+// An integer resource name: the id itself in place of a string pointer, as
+// Windows writes it.
+inline const char* IntegerResourceName(std::uint16_t id) {
+    return reinterpret_cast<const char*>(static_cast<std::uintptr_t>(id));
+}
+
+inline bool IsIntegerResourceName(const char* name) {
+    return reinterpret_cast<std::uintptr_t>(name) >> 16 == 0;
+}
+
+// The same lookup by resource name: a string, or an integer name. The
+// embedded table of the Linux build holds integer ids only, so a string
+// finds nothing there.
+ResourceBytes FindNamedResourceBytes(const char* name, ResourceType type);

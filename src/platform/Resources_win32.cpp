@@ -3,13 +3,17 @@
 
 #include "platform/Resources.h"
 
-ResourceBytes FindResourceBytes(int id, ResourceType type) {
+ResourceBytes FindNamedResourceBytes(const char* name, ResourceType type) {
     LPCSTR typeName = type.name != nullptr ? type.name : MAKEINTRESOURCEA(type.number);
-    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(id), typeName);
+    HRSRC found = FindResourceA(nullptr, name, typeName);
     if (found == nullptr) return {};
     HGLOBAL loaded = LoadResource(nullptr, found);
     if (loaded == nullptr) return {};
     const void* data = LockResource(loaded);
     if (data == nullptr) return {};
     return {static_cast<const unsigned char*>(data), SizeofResource(nullptr, found)};
+}
+
+ResourceBytes FindResourceBytes(int id, ResourceType type) {
+    return FindNamedResourceBytes(MAKEINTRESOURCEA(id), type);
 }

@@ -18,17 +18,12 @@ inline int ResourceLanguage(int id, ResourceType type) {
     return -1;
 }
 #else
-#include <cstring>
-
 #include "platform/EmbeddedResources.h"
 
 inline int ResourceLanguage(int id, ResourceType type) {
     for (int i = 0; i < kEmbeddedResourceCount; ++i) {
         const EmbeddedResource& r = kEmbeddedResources[i];
-        const bool sameType = type.name != nullptr
-                                  ? r.typeName != nullptr && std::strcmp(r.typeName, type.name) == 0
-                                  : r.typeName == nullptr && r.typeNumber == type.number;
-        if (r.id == id && sameType) return r.language;
+        if (r.id == id && IsOfType(r, type)) return r.language;
     }
     return -1;
 }
