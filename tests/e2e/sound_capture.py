@@ -47,13 +47,7 @@ class PulseAudio:
         return self
 
     def __exit__(self, *exc):
-        if self.proc and self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait(timeout=10)
+        harness.stop_server(self.proc)
         return False
 
     def capture(self, path, action):

@@ -60,14 +60,20 @@ class Xvfb:
         return self
 
     def __exit__(self, *exc):
-        if self.proc and self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait(timeout=10)
+        stop_server(self.proc)
         return False
+
+
+def stop_server(proc, grace=10):
+    """Stops a server the test started: SIGTERM, then SIGKILL after grace seconds."""
+    if proc is None or proc.poll() is not None:
+        return
+    proc.terminate()
+    try:
+        proc.wait(timeout=grace)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait(timeout=10)
 
 
 # ---- processes ----------------------------------------------------------------
@@ -188,8 +194,8 @@ def pixels(path, points):
     """RGB tuples of the given (x, y) points of a picture."""
     result = []
     for x, y in points:
-        spec = " ".join("%%[fx:int(255*p{%d,%d}.%s+0.5)]" % (x, y, c) for c in "rgb")
-        out = run(["convert", path, "-format", spec, "info:"])
+        expression = " ".join("%%[fx:int(255*p{%d,%d}.%s+0.5)]" % (x, y, c) for c in "rgb")
+        out = run(["convert", path, "-format", expression, "info:"])
         result.append(tuple(int(v) for v in out.split()))
     return result
 
