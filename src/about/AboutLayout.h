@@ -31,15 +31,15 @@ inline constexpr Rgb kBackgroundColour{177, 232, 179};
 inline constexpr Rgb kProductLineColour{0, 0, 0};
 inline constexpr Rgb kNoticeColour{0, 51, 255};
 
-struct FontSpec {
+struct FontStyle {
     const char* face;
     int height;  // Windows: the character cell height; X11: the pixel size
     int width;   // average character width, for CreateFontA
     int weight;  // 400 normal, 700 bold
     bool underline;
 };
-inline constexpr FontSpec kTextFont{"Arial", 16, 6, 400, false};
-inline constexpr FontSpec kProductLineFont{"Arial", 18, 8, 700, true};
+inline constexpr FontStyle kTextFont{"Arial", 16, 6, 400, false};
+inline constexpr FontStyle kProductLineFont{"Arial", 18, 8, 700, true};
 
 struct Box {
     int x, y, width, height;

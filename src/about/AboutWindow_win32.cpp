@@ -25,10 +25,10 @@ HBRUSH g_backgroundBrush = nullptr;
 
 COLORREF ToColorRef(about::Rgb colour) { return RGB(colour.red, colour.green, colour.blue); }
 
-HFONT MakeFont(const about::FontSpec& spec) {
-    return CreateFontA(spec.height, spec.width, 0, 0, spec.weight, FALSE, spec.underline, FALSE,
+HFONT MakeFont(const about::FontStyle& style) {
+    return CreateFontA(style.height, style.width, 0, 0, style.weight, FALSE, style.underline, FALSE,
                        DEFAULT_CHARSET, OUT_OUTLINE_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                       VARIABLE_PITCH, spec.face);
+                       VARIABLE_PITCH, style.face);
 }
 
 void Paint(HWND window) {

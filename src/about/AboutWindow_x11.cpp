@@ -84,22 +84,22 @@ XftColor MakeXftColour(const AboutView& view, about::Rgb colour) {
     return result;
 }
 
-XftFont* OpenFontAtSize(Display* display, const about::FontSpec& spec, double pixelSize) {
+XftFont* OpenFontAtSize(Display* display, const about::FontStyle& style, double pixelSize) {
     // Xft asks fontconfig, which substitutes a close face when "Arial" is
     // not installed.
-    return XftFontOpen(display, DefaultScreen(display), XFT_FAMILY, XftTypeString, spec.face,
+    return XftFontOpen(display, DefaultScreen(display), XFT_FAMILY, XftTypeString, style.face,
                        XFT_PIXEL_SIZE, XftTypeDouble, pixelSize, XFT_WEIGHT, XftTypeInteger,
-                       spec.weight >= 700 ? XFT_WEIGHT_BOLD : XFT_WEIGHT_MEDIUM, nullptr);
+                       style.weight >= 700 ? XFT_WEIGHT_BOLD : XFT_WEIGHT_MEDIUM, nullptr);
 }
 
-// The font whose character cell (ascent + descent) is spec.height pixels
+// The font whose character cell (ascent + descent) is style.height pixels
 // high, as a positive height asks of CreateFontA.
-XftFont* OpenFont(Display* display, const about::FontSpec& spec) {
-    XftFont* font = OpenFontAtSize(display, spec, spec.height);
-    if (font == nullptr || font->ascent + font->descent <= spec.height) return font;
-    const double scale = static_cast<double>(spec.height) / (font->ascent + font->descent);
+XftFont* OpenFont(Display* display, const about::FontStyle& style) {
+    XftFont* font = OpenFontAtSize(display, style, style.height);
+    if (font == nullptr || font->ascent + font->descent <= style.height) return font;
+    const double scale = static_cast<double>(style.height) / (font->ascent + font->descent);
     XftFontClose(display, font);
-    return OpenFontAtSize(display, spec, spec.height * scale);
+    return OpenFontAtSize(display, style, style.height * scale);
 }
 
 // Bitmap 182, 32 bits a pixel, as an image for XPutImage; null when the
