@@ -63,13 +63,16 @@ void SetupClockScene() {
     g_clickSound->LoadFromResource(kClickSoundId, &window);
 }
 
-void RenderClockFrame() {
-    glViewport(0, 0, g_windowWidth, g_windowHeight);
+double UpdateClockFrame() {
     if (g_clockFirstFrame != 0) {
         CaptureTimeOfDay();
         g_clockFirstFrame = 0;
     }
-    UpdateClock();
+    return UpdateClock();
+}
+
+void DrawClockFrame() {
+    glViewport(0, 0, g_windowWidth, g_windowHeight);
     // The clear colour and depth stay at GL's defaults: black, 1.0.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
@@ -88,4 +91,9 @@ void RenderClockFrame() {
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, g_atlasTexture->GetTexture());
     DrawTiles();
+}
+
+void RenderClockFrame() {
+    UpdateClockFrame();
+    DrawClockFrame();
 }

@@ -2,9 +2,10 @@
 //
 // Set-up creates, in order: the program registry, the scene state, the
 // camera, the background and atlas textures, the three programs, the three
-// drawables and the click player. A frame: viewport, first-frame capture of
-// the time of day, clock update, clear, projection, the background pass, the
-// atlas, the tiles.
+// drawables and the click player. A frame: first-frame capture of the time
+// of day, clock update; then viewport, clear, projection, the background
+// pass, the atlas, the tiles. The main loop runs the update every iteration
+// and the drawing only when the picture changes.
 #pragma once
 
 class CDirectSound;
@@ -27,5 +28,12 @@ extern CDirectSound* g_clickSound;
 // Creates the scene's objects, with the GL context current.
 void SetupClockScene();
 
-// Draws one frame.
+// The clock's half of a frame: the time of day on the first run, then the
+// digit records and the flip state advanced to now. Returns that clock time.
+double UpdateClockFrame();
+
+// The drawing half: viewport, clear, projection, background, atlas, tiles.
+void DrawClockFrame();
+
+// One whole frame: UpdateClockFrame, then DrawClockFrame.
 void RenderClockFrame();

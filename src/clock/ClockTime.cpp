@@ -64,4 +64,8 @@ void UpdateClockAt(double clockTime) {
     UpdateFlipState(clockTime);
 }
 
-void UpdateClock() { UpdateClockAt(glfwGetTime() + g_secondsOfDay); }
+double UpdateClock() {
+    const double clockTime = glfwGetTime() + g_secondsOfDay;
+    UpdateClockAt(clockTime);
+    return clockTime;
+}

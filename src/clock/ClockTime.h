@@ -31,8 +31,9 @@ float SecondsOfDay(const std::tm& local);
 void SplitClockTime(ClockDigits& out, double seconds);
 
 // Once per frame: clock time = glfwGetTime + g_secondsOfDay, then both
-// digit records and the flip state.
-void UpdateClock();
+// digit records and the flip state. Returns that clock time, for the main
+// loop to know when the picture can next change.
+double UpdateClock();
 
 // UpdateClock's work for a given clock time.
 void UpdateClockAt(double clockTime);

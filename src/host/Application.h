@@ -23,7 +23,8 @@ public:
     CCommandLine* commandLine = nullptr;
 };
 
-// The frame step: frame time into the scene state, then the clock frame.
-void AdvanceFrame();
+// The frame step: frame time into the scene state, then the clock's update
+// (the drawing is the main loop's to decide). Returns the clock time.
+double AdvanceFrame();
 
 extern GLFWApplication* g_application;

@@ -2,37 +2,85 @@
 //
 // Lifecycle:
 //   set-up    SetupClockScene, once, with the context current
-//   frame     AdvanceFrame (frame time, clock frame), swap, poll events;
-//             a key or mouse button ends the process inside the poll
-//   exit      after a swapped frame: a close request, or in preview a host
-//             window that is no longer enabled
+//   iteration AdvanceFrame (frame time, clock update) every time; then, only
+//             when the picture differs from the last one presented or the
+//             window system asked for it, the drawing and the swap; then a
+//             wait for events until the picture can next change (at once
+//             while a flap falls), never sooner than the next frame slot
+//             of the display's refresh; a key or mouse button ends the
+//             process inside that wait
+//   exit      a close request, or in preview a host window that is no
+//             longer enabled (polled at least every 100 ms)
 //   shutdown  the click player is released; the window, GL objects and
 //             GLFW are left to process exit
+#include "clock/ClockPicture.h"
 #include "clock/ClockScene.h"
+#include "clock/ClockTime.h"
 #include "host/Application.h"
+#include "host/FramePacer.h"
 #include "host/HostPlatform.h"
+#include "platform/DisplayGlobals.h"
 #include "render/SceneState.h"
 #include "sound/DirectSound.h"
 
 #include <GLFW/glfw3.h>
 
-void AdvanceFrame() {
+namespace {
+
+CFramePacer* g_framePacer = nullptr;
+
+// Expose, and on Windows WM_PAINT: what was shown is gone.
+void OnWindowRefresh(GLFWwindow* /*window*/) {
+    if (g_framePacer != nullptr) g_framePacer->RequestRedraw();
+}
+
+// The primary monitor's current refresh rate; 0 when it reports none.
+int DisplayRefreshRate() {
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
+    return mode != nullptr ? mode->refreshRate : 0;
+}
+
+void WaitForEvents(double seconds) {
+    // glfwWaitEventsTimeout takes only positive timeouts.
+    if (seconds > 0.0) {
+        glfwWaitEventsTimeout(seconds);
+    } else {
+        glfwPollEvents();
+    }
+}
+
+}  // namespace
+
+double AdvanceFrame() {
     const float t = static_cast<float>(glfwGetTime());
     g_sceneState->SetFrameTime(t);
-    RenderClockFrame();
+    return UpdateClockFrame();
 }
 
 void GLFWApplication::Run() {
     SetupClockScene();
+    static CFramePacer pacer(DisplayRefreshRate());
+    g_framePacer = &pacer;
+    glfwSetWindowRefreshCallback(window, OnWindowRefresh);
+    const bool preview = commandLine->mode == MODE_PREVIEW;
+
     bool keepRunning = true;
     do {
-        AdvanceFrame();
-        glfwSwapBuffers(window);
-        glfwPollEvents();
-        if (glfwWindowShouldClose(window)) keepRunning = false;
-        if (commandLine->mode == MODE_PREVIEW) {
-            if (!TrackHostWindow(window, commandLine->hostWindow)) break;
+        const double frameBegin = glfwGetTime();
+        const double clockTime = AdvanceFrame();
+        const ClockPicture picture = CurrentClockPicture(g_windowWidth, g_windowHeight);
+        if (pacer.ShouldDraw(picture, frameBegin)) {
+            DrawClockFrame();
+            glfwSwapBuffers(window);
+            pacer.Presented(picture, frameBegin);
         }
+        const double now = glfwGetTime();
+        const double nextChange = NextPictureChange(clockTime) - g_secondsOfDay;
+        WaitForEvents(pacer.RestTime(now, nextChange, preview));
+
+        if (glfwWindowShouldClose(window)) keepRunning = false;
+        if (preview && !TrackHostWindow(window, commandLine->hostWindow)) break;
     } while (keepRunning);
 
     // Shutdown: only the click player is released; process exit takes the

@@ -1,0 +1,44 @@
+#include "clock/ClockPicture.h"
+
+#include <cmath>
+
+#include "clock/FlipTiles.h"
+
+namespace {
+constexpr int kFirstShown = 4;
+constexpr int kShownCount = 6;
+constexpr float kRestingAngle = 180.0f;
+}  // namespace
+
+bool operator==(const ClockPicture& a, const ClockPicture& b) {
+    if (a.width != b.width || a.height != b.height) return false;
+    for (int i = 0; i < kShownCount; ++i) {
+        if (a.shown[i] != b.shown[i] || a.coming[i] != b.coming[i] ||
+            a.flipping[i] != b.flipping[i] || a.angle[i] != b.angle[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+ClockPicture CurrentClockPicture(std::int32_t width, std::int32_t height) {
+    ClockPicture picture;
+    picture.width = width;
+    picture.height = height;
+    for (int i = 0; i < kShownCount; ++i) {
+        const int p = kFirstShown + i;
+        picture.shown[i] = g_currentDigits[p];
+        picture.coming[i] = g_upcomingDigits[p];
+        picture.flipping[i] = g_tileFlipping[p];
+        // An idle position draws no flap, whatever angle it kept.
+        picture.angle[i] = g_tileFlipping[p] != 0 ? g_tileAngle[p] : 0.0f;
+    }
+    return picture;
+}
+
+double NextPictureChange(double x) {
+    for (int p = kFirstShown; p < kFirstShown + kShownCount; ++p) {
+        if (g_tileFlipping[p] != 0 && g_tileAngle[p] < kRestingAngle) return x;
+    }
+    return std::floor(x * 2.0 + 1.0) / 2.0;
+}
