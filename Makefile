@@ -9,13 +9,15 @@
 #   make windows   build build/windows/src/host/Tolvane.scr
 #   make asan      build and run the unit and GL tests with ASan/UBSan
 #   make fuzz      build the fuzz targets and run each for a short while
+#   make bench     start-up, cost and memory figures of the native program
+#                  under Xvfb, against a reference that draws every frame
 #   make format    clang-format the sources
 
 JOBS ?= $(shell nproc)
 ARGS ?=
 LINUX_EXE := build/linux/src/host/tolvane-screensaver
 
-.PHONY: bootstrap linux windows run test asan fuzz format clean
+.PHONY: bootstrap linux windows run test asan fuzz bench format clean
 
 bootstrap:
 	@sh tools/bootstrap.sh
@@ -46,8 +48,12 @@ fuzz: bootstrap
 	cmake --build --preset fuzz -j $(JOBS) --target tolvane_fuzzers
 	ctest --test-dir build/fuzz --output-on-failure -L fuzz -j $(JOBS)
 
+bench: linux
+	cmake --build --preset linux -j $(JOBS) --target tolvane-continuous-loop swap_probe
+	python3 bench/bench.py --build build/linux
+
 format:
-	find src tests tools -name '*.cpp' -o -name '*.h' -o -name '*.c' | xargs clang-format -i
+	find src tests tools bench -name '*.cpp' -o -name '*.h' -o -name '*.c' | xargs clang-format -i
 
 clean:
 	rm -rf build

@@ -41,9 +41,13 @@ int DisplayRefreshRate() {
     return mode != nullptr ? mode->refreshRate : 0;
 }
 
+// Waits shorter than this are polled instead: with Windows' default timer
+// tick of 15.6 ms a short timed wait can oversleep a whole frame, and where
+// the swap waits for the vertical blank the remainder is only jitter.
+constexpr double kShortestWait = 0.002;
+
 void WaitForEvents(double seconds) {
-    // glfwWaitEventsTimeout takes only positive timeouts.
-    if (seconds > 0.0) {
+    if (seconds >= kShortestWait) {
         glfwWaitEventsTimeout(seconds);
     } else {
         glfwPollEvents();

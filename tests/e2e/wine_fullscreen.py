@@ -10,6 +10,7 @@ import time
 import harness
 import wine
 from harness import check, log
+from swap_log import SwapLog, check_rests
 
 SCREEN = (1920, 1080)
 WINDOW_NAME = "^Tolvane Screensaver$"
@@ -167,6 +168,26 @@ def test_s_instances_run_side_by_side():
             program.stop()
 
 
+def test_rests_between_flips():
+    scratch = harness.scratch_dir()
+    try:
+        swaps = SwapLog(scratch)
+        program = harness.Program(["wine", wine.screensaver(), "/s"],
+                                  env=swaps.environment(server.env))
+        try:
+            wait_for_windows(1)
+            check(harness.wait_until(swaps.times, 20), "no swap counted")
+            begin = time.monotonic() + 1.0
+            check(harness.wait_until(lambda: time.monotonic() >= begin + 4.0, 10), "clock")
+            check_rests(swaps, begin, 4.0)
+            harness.xdotool("key", "a")
+            expect_exit(program, "a key after resting")
+        finally:
+            program.stop()
+    finally:
+        harness.remove_dir(scratch)
+
+
 def main():
     global server
     with wine.session(*SCREEN) as server:
@@ -178,6 +199,7 @@ def main():
             "second_start_without_a_switch_exits_at_once":
                 test_second_start_without_a_switch_exits_at_once,
             "s_instances_run_side_by_side": test_s_instances_run_side_by_side,
+            "rests_between_flips": test_rests_between_flips,
         })
 
 

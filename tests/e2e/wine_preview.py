@@ -14,6 +14,7 @@ import time
 import harness
 import wine
 from harness import TestFailure, check, log
+from swap_log import SwapLog, check_rests
 
 PREVIEW = (152, 112)
 RED = (255, 0, 0)
@@ -186,6 +187,25 @@ def test_destroying_the_preview_window_ends_it_within_a_second():
         log("ended %.2f s after the preview window" % (arrived - destroyed))
 
 
+def test_rests_between_flips_and_ends_with_its_host():
+    scratch = harness.scratch_dir()
+    try:
+        swaps = SwapLog(scratch)
+        with wine.PreviewHost(server, wine.screensaver(),
+                              env=swaps.environment(server.env)) as host:
+            drawing_window(host)
+            check(harness.wait_until(swaps.times, 20), "no swap counted")
+            begin = time.monotonic() + 1.0
+            check(harness.wait_until(lambda: time.monotonic() >= begin + 4.0, 10), "clock")
+            check_rests(swaps, begin, 4.0)
+            destroyed = time.time()
+            host.command("destroy")
+            arrived = expect_exit(host, "destroying the preview window after resting")
+            check(arrived - destroyed < 1.0, "ended %.2f s after its host" % (arrived - destroyed))
+    finally:
+        harness.remove_dir(scratch)
+
+
 def test_a_second_preview_exits_at_once():
     with preview_host(wine.screensaver()) as host:
         drawing_window(host)
@@ -235,6 +255,8 @@ def main():
             "a_disabled_preview_window_ends_it": test_a_disabled_preview_window_ends_it,
             "destroying_the_preview_window_ends_it_within_a_second":
                 test_destroying_the_preview_window_ends_it_within_a_second,
+            "rests_between_flips_and_ends_with_its_host":
+                test_rests_between_flips_and_ends_with_its_host,
             "a_second_preview_exits_at_once": test_a_second_preview_exits_at_once,
             "a_bad_handle_shows_two_messages_and_exits_0":
                 test_a_bad_handle_shows_two_messages_and_exits_0,

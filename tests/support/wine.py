@@ -213,11 +213,11 @@ class PreviewHost:
     """preview_host.exe under Wine: its output lines are read on a thread of
     our own, commands go to its standard input."""
 
-    def __init__(self, server, *args):
+    def __init__(self, server, *args, env=None):
         self.lines = queue.Queue()
         self.proc = subprocess.Popen(
             ["wine", windows_program(os.path.join("tests", "preview_host.exe"))] + list(args),
-            env=server.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+            env=env or server.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
             stderr=subprocess.DEVNULL, start_new_session=True)
         self.reader = threading.Thread(target=self._read, daemon=True)
         self.reader.start()

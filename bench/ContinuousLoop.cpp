@@ -1,0 +1,32 @@
+// The bench's reference: the clock as it ran before the main loop learnt to
+// rest, drawing and swapping a frame every iteration, paced only by the
+// swap. Same scene, same window, same start-up; only the loop differs, so
+// the bench can set the resting loop's cost against it in one run.
+//
+//   tolvane-continuous-loop /s
+#include <string>
+
+#include <GLFW/glfw3.h>
+
+#include "clock/ClockScene.h"
+#include "host/Application.h"
+#include "host/CommandLine.h"
+
+int main(int argc, char** argv) {
+    std::string tail;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) tail += ' ';
+        tail += argv[i];
+    }
+    g_commandLine = new CCommandLine(tail.c_str());
+    g_application = new GLFWApplication(g_commandLine);
+    SetupClockScene();
+    GLFWwindow* window = g_application->window;
+    while (!glfwWindowShouldClose(window)) {
+        AdvanceFrame();
+        DrawClockFrame();
+        glfwSwapBuffers(window);
+        glfwPollEvents();
+    }
+    return 0;
+}

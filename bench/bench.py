@@ -1,0 +1,151 @@
+"""The bench: what the native clock costs, full screen on an Xvfb of the
+bench's own at 1920x1080 and at 640x360, set against the reference that
+draws every frame (tolvane-continuous-loop, the loop as it was before it
+learnt to rest), both measured in the same run. One line per figure:
+
+  launch to first presented frame   median of 5 starts, from the spawn to the
+                                    first buffer swap
+  CPU seconds per wall second       the process's user + system time (all its
+                                    threads, the GL driver's included) over
+                                    10 s of steady running, after 2 s of warm-up
+  swaps per second                  over those 10 s
+  frames drawn during a seconds     median over those 10 s of the swaps in the
+  flip                              0.3 s after each flip starts (the reference
+                                    rests never: any 0.3 s, once a second)
+  peak resident memory              VmHWM at the end of the steady run
+
+Swaps are counted by the tests' preload probe (tests/support/swap_probe.c).
+Usage: make bench, or python3 bench/bench.py --build build/linux
+[--resting EXE] [--continuous EXE] [--sizes 1920x1080,640x360].
+"""
+import argparse
+import os
+import statistics
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "support"))
+
+import harness  # noqa: E402
+from swap_log import SwapLog, flip_starts  # noqa: E402
+
+LAUNCHES = 5
+WARM_UP = 2.0
+STEADY = 10.0
+FLIP_WINDOW = 0.3
+TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def cpu_seconds(pid):
+    with open("/proc/%d/stat" % pid) as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / TICKS  # utime, stime
+
+
+def peak_resident_mib(pid):
+    with open("/proc/%d/status" % pid) as status:
+        for line in status:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1]) / 1024.0
+    return float("nan")
+
+
+def run_program(exe, scratch):
+    log = SwapLog(scratch, probe=PROBE)
+    if os.path.exists(log.path):
+        os.remove(log.path)
+    env = log.environment(dict(os.environ))
+    spawned = time.monotonic()
+    program = harness.Program([exe, "/s"], env=env)
+    return program, log, spawned
+
+
+def launch_time(exe, scratch):
+    program, log, spawned = run_program(exe, scratch)
+    try:
+        if not harness.wait_until(log.times, 30, interval=0.01):
+            raise harness.TestFailure("%s presented nothing: %s" % (exe, program.output()))
+        return log.times()[0] - spawned
+    finally:
+        program.stop()
+
+
+def steady_figures(exe, scratch):
+    program, log, _ = run_program(exe, scratch)
+    try:
+        if not harness.wait_until(log.times, 30, interval=0.01):
+            raise harness.TestFailure("%s presented nothing: %s" % (exe, program.output()))
+        time.sleep(WARM_UP)
+        begin, cpu_begin = time.monotonic(), cpu_seconds(program.proc.pid)
+        time.sleep(STEADY)
+        end, cpu_end = time.monotonic(), cpu_seconds(program.proc.pid)
+        peak = peak_resident_mib(program.proc.pid)
+    finally:
+        program.stop()
+    swaps = log.between(begin, end)
+    # The reference never rests: any 0.3 s once a second stands for a flip.
+    starts = flip_starts(swaps) or [begin + k for k in range(int(STEADY) - 1)]
+    per_flip = [len([t for t in swaps if s <= t < s + FLIP_WINDOW]) for s in starts]
+    return {
+        "cpu": (cpu_end - cpu_begin) / (end - begin),
+        "swaps": len(swaps) / (end - begin),
+        "flip": statistics.median(per_flip) if per_flip else 0,
+        "peak": peak,
+    }
+
+
+def bench_size(width, height, programs, scratch):
+    results = {}
+    with harness.Xvfb(width, height):
+        for name, exe in programs:
+            launches = [launch_time(exe, scratch) for _ in range(LAUNCHES)]
+            figures = steady_figures(exe, scratch)
+            figures["launch"] = statistics.median(launches)
+            results[name] = figures
+    size = "%dx%d" % (width, height)
+    resting, continuous = results["resting"], results["continuous"]
+
+    def line(label, key, unit, digits):
+        values = ", ".join("%s %.*f%s" % (n, digits, results[n][key], unit) for n, _ in programs)
+        print("%-9s %-40s %s" % (size, label, values), flush=True)
+
+    line("launch to first presented frame", "launch", " s", 3)
+    line("CPU seconds per wall second", "cpu", "", 3)
+    print("%-9s %-40s %.2f" % (size, "CPU ratio resting / continuous",
+                               resting["cpu"] / continuous["cpu"] if continuous["cpu"] else 0),
+          flush=True)
+    line("buffer swaps per second", "swaps", "", 1)
+    line("frames drawn during one seconds flip", "flip", "", 0)
+    line("peak resident memory", "peak", " MiB", 1)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--build", default=os.path.join(ROOT, "build", "linux"))
+    parser.add_argument("--resting")
+    parser.add_argument("--continuous")
+    parser.add_argument("--sizes", default="1920x1080,640x360")
+    args = parser.parse_args()
+    global PROBE
+    PROBE = os.path.join(args.build, "tests", "libswap_probe.so")
+    programs = [("resting", args.resting or os.path.join(args.build, "src", "host",
+                                                         "tolvane-screensaver")),
+                ("continuous", args.continuous or os.path.join(args.build, "bench",
+                                                               "tolvane-continuous-loop"))]
+    for _, exe in programs + [("probe", PROBE)]:
+        if not os.path.exists(exe):
+            sys.exit("bench: %s is missing (make bench builds it)" % exe)
+    print("bench: %d cores, load average %.2f at the start" % (os.cpu_count(),
+                                                              os.getloadavg()[0]), flush=True)
+    scratch = harness.scratch_dir("tolvane-bench-")
+    try:
+        for size in args.sizes.split(","):
+            width, height = (int(v) for v in size.split("x"))
+            bench_size(width, height, programs, scratch)
+    finally:
+        harness.remove_dir(scratch)
+
+
+if __name__ == "__main__":
+    main()
