@@ -44,7 +44,7 @@ def flip_starts(swaps):
     """The start of each seconds flip. Each half second begins a group of
     swaps after a rest: a flip (its start, its fall, its landing) or the
     shown record's catch-up, a single swap."""
-    return [g[0] for g in groups(swaps)[1:] if len([t for t in swaps if g[0] <= t < g[0] + 0.45]) >= 2]
+    return [g[0] for g in groups(swaps)[1:] if len([t for t in swaps if g[0] <= t < g[0] + 0.4]) >= 2]
 
 
 def flip_phase(swaps):
