@@ -64,7 +64,7 @@ double AdvanceFrame() {
 
 void GLFWApplication::Run() {
     SetupClockScene();
-    static CFramePacer pacer(DisplayRefreshRate());
+    CFramePacer pacer(DisplayRefreshRate());
     g_framePacer = &pacer;
     glfwSetWindowRefreshCallback(window, OnWindowRefresh);
     const bool preview = commandLine->mode == MODE_PREVIEW;
@@ -86,6 +86,9 @@ void GLFWApplication::Run() {
         if (glfwWindowShouldClose(window)) keepRunning = false;
         if (preview && !TrackHostWindow(window, commandLine->hostWindow)) break;
     } while (keepRunning);
+
+    glfwSetWindowRefreshCallback(window, nullptr);
+    g_framePacer = nullptr;
 
     // Shutdown: only the click player is released; process exit takes the
     // window, the GL objects and GLFW.
