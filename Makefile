@@ -12,6 +12,7 @@
 #                  DESTDIR is honoured)
 #   make package   build the Debian package build/linux/tolvane-screensaver_*.deb
 #   make installer build the Windows installer build/windows/Tolvane-Setup-*.exe
+#   make picture   remake the README's picture docs/clock.png (Xvfb, faked time)
 #   make asan      build and run the unit and GL tests with ASan/UBSan
 #   make fuzz      build the fuzz targets and run each for a short while
 #   make format    clang-format the sources
@@ -21,7 +22,7 @@ ARGS ?=
 PREFIX ?=
 LINUX_EXE := build/linux/src/host/tolvane-screensaver
 
-.PHONY: bootstrap linux windows run test asan fuzz format clean install package installer
+.PHONY: bootstrap linux windows run test asan fuzz format clean install package installer picture
 
 bootstrap:
 	@sh tools/bootstrap.sh
@@ -42,6 +43,9 @@ package: linux
 
 installer: windows
 	cmake --build --preset windows --target installer
+
+picture: linux
+	sh tools/readme-picture.sh $(LINUX_EXE) docs/clock.png
 
 run: linux
 	@if [ -z "$$DISPLAY" ]; then echo "make run: no DISPLAY; run it inside an X session" >&2; exit 1; fi
