@@ -3,7 +3,8 @@
 # on the first configure.
 #
 #   make run       build the Linux program and run the clock on $DISPLAY
-#   make test      build both targets and run every test (Xvfb, Wine, sound
+#   make test      build both targets and the Windows installer, and run
+#                  every test (Xvfb, Wine, sound
 #                  servers are started and stopped by the tests themselves),
 #                  then a short run of each fuzzer
 #   make windows   build build/windows/src/host/Tolvane.scr

@@ -1,9 +1,11 @@
 # Installing the screensaver the way each platform's users install one.
 #
 # Linux: `cmake --install` (prefix /usr/local by default, DESTDIR honoured)
-# lays out the program, its xscreensaver hack description and its manual
-# page in section 6, as xscreensaver's own hacks are installed; CPack makes a
-# Debian package of the same files under /usr (`make package`).
+# installs the program in bin/ (the daemon finds it on the PATH), its
+# xscreensaver hack description (named after the program, as
+# xscreensaver-settings looks it up) and its manual page in section 6, as
+# for xscreensaver's own hacks; CPack makes a Debian package of the same
+# files under /usr (`make package`).
 # Windows: the target `installer` builds Tolvane-Setup-<version>.exe with
 # NSIS (packaging/windows/Tolvane.nsi, `make installer`).
 
