@@ -3,10 +3,9 @@
 # on the first configure.
 #
 #   make run       build the Linux program and run the clock on $DISPLAY
-#   make test      build both targets and the Windows installer, and run
-#                  every test (Xvfb, Wine, sound
-#                  servers are started and stopped by the tests themselves),
-#                  then a short run of each fuzzer
+#   make test      build both targets and the Windows installer, run every
+#                  test (Xvfb, Wine, sound servers are started and stopped
+#                  by the tests themselves), then a short run of each fuzzer
 #   make windows   build build/windows/src/host/Tolvane.scr
 #   make install   install the Linux program, its xscreensaver hack
 #                  description and manual page (PREFIX, default /usr/local;
