@@ -44,28 +44,23 @@ endif()
 
 include(GNUInstallDirs)
 
-# The manual page, with the version filled in and compressed as Debian
-# keeps manual pages (gzip -n: the same bytes on every build).
-set(_manual_source "${CMAKE_BINARY_DIR}/packaging/tolvane-screensaver.6")
-set(_manual "${_manual_source}.gz")
-configure_file("${_packaging}/linux/tolvane-screensaver.6.in" "${_manual_source}" @ONLY)
-add_custom_command(
-    OUTPUT "${_manual}"
-    COMMAND sh -c "gzip -9 -n -c \"$0\" > \"$1\"" "${_manual_source}" "${_manual}"
-    DEPENDS "${_manual_source}"
-    COMMENT "Compressing the manual page"
-    VERBATIM)
-add_custom_target(tolvane_manual ALL DEPENDS "${_manual}")
-
+# The manual page and the changelog, with the version filled in and
+# compressed as Debian keeps them (gzip -n: the same bytes on every build).
+function(tolvane_configure_gzipped source output)
+    get_filename_component(name "${output}" NAME_WE)
+    string(REGEX REPLACE "\\.gz$" "" plain "${output}")
+    configure_file("${source}" "${plain}" @ONLY)
+    add_custom_command(
+        OUTPUT "${output}"
+        COMMAND sh -c "gzip -9 -n -c \"$0\" > \"$1\"" "${plain}" "${output}"
+        DEPENDS "${plain}"
+        VERBATIM)
+    add_custom_target(${name}_gz ALL DEPENDS "${output}")
+endfunction()
+set(_manual "${CMAKE_BINARY_DIR}/packaging/tolvane-screensaver.6.gz")
 set(_changelog "${CMAKE_BINARY_DIR}/packaging/changelog.gz")
-configure_file("${_packaging}/linux/changelog.in" "${CMAKE_BINARY_DIR}/packaging/changelog" @ONLY)
-add_custom_command(
-    OUTPUT "${_changelog}"
-    COMMAND sh -c "gzip -9 -n -c \"$0\" > \"$1\"" "${CMAKE_BINARY_DIR}/packaging/changelog"
-            "${_changelog}"
-    DEPENDS "${CMAKE_BINARY_DIR}/packaging/changelog"
-    VERBATIM)
-add_custom_target(tolvane_changelog ALL DEPENDS "${_changelog}")
+tolvane_configure_gzipped("${_packaging}/linux/tolvane-screensaver.6.in" "${_manual}")
+tolvane_configure_gzipped("${_packaging}/linux/changelog.in" "${_changelog}")
 
 install(TARGETS tolvane-screensaver RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 install(FILES "${_packaging}/linux/tolvane-screensaver.xml"
