@@ -42,7 +42,9 @@ def registry_value(server, key, name):
 
 
 def installation_gone(server):
-    return (not os.path.exists(installed_file()) and not os.path.exists(uninstaller_file()) and
+    """Neither the file, nor the uninstaller and its folder, nor the entry."""
+    return (not os.path.exists(installed_file()) and
+            not os.path.exists(os.path.dirname(uninstaller_file())) and
             registry_value(server, UNINSTALL_KEY, "DisplayName") is None)
 
 
@@ -129,7 +131,7 @@ def install_run_and_uninstall(server):
         check(command, "QuietUninstallString %r" % quiet)
         server.run(command.group(1), *command.group(2).split(), timeout=120)
         check(harness.wait_until(lambda: installation_gone(server), 60),
-              "the silent uninstall left the file, the uninstaller or the entry behind")
+              "the silent uninstall left the file, the uninstaller, its folder or the entry")
         left = registry_value(server, DESKTOP_KEY, "SCRNSAVE.EXE")
         if cleared:
             check(left is None, "SCRNSAVE.EXE still names %r" % left)
