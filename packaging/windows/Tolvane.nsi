@@ -23,10 +23,10 @@ ManifestDPIAware true
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_UPDATE_AND_BROADCAST 3
 
+!include "MUI2.nsh"
+
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
-Icon "${ICON}"
-UninstallIcon "${ICON}"
 InstallDir "$PROGRAMFILES64\Tolvane"
 ShowInstDetails show
 ShowUninstDetails show
@@ -40,9 +40,20 @@ VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "CompanyName" "${PUBLISHER}"
 VIAddVersionKey "LegalCopyright" "Copyright (c) 2019-2026 ${PUBLISHER}"
 
-Page instfiles
-UninstPage uninstConfirm
-UninstPage instfiles
+; A welcome page that says what will happen, the work, and a last page
+; that says where to find it; the uninstaller asks before it removes.
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEPAGE_TEXT "This installs the Tolvane flip-clock screensaver into the system folder and makes it your screensaver.$\r$\n$\r$\nClick Install to go on."
+!define MUI_FINISHPAGE_TEXT "Tolvane is now your screensaver. To choose another, or to change when it starts, open the Screen Saver Settings (Settings, Personalisation, Lock screen).$\r$\n$\r$\nTo remove it, use Apps && features."
+!define MUI_WELCOMEPAGE_TITLE_3LINES
+!define MUI_FINISHPAGE_TITLE_3LINES
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
 
 Section "${PRODUCT}" SectionScreensaver
     SetRegView 64
