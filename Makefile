@@ -3,10 +3,16 @@
 # on the first configure.
 #
 #   make run       build the Linux program and run the clock on $DISPLAY
-#   make test      build both targets and run every test (Xvfb, Wine, sound
-#                  servers are started and stopped by the tests themselves),
-#                  then a short run of each fuzzer
+#   make test      build both targets and the Windows installer, run every
+#                  test (Xvfb, Wine, sound servers are started and stopped
+#                  by the tests themselves), then a short run of each fuzzer
 #   make windows   build build/windows/src/host/Tolvane.scr
+#   make install   install the Linux program, its xscreensaver hack
+#                  description and manual page (PREFIX, default /usr/local;
+#                  DESTDIR is honoured)
+#   make package   build the Debian package build/linux/tolvane-screensaver_*.deb
+#   make installer build the Windows installer build/windows/Tolvane-Setup-*.exe
+#   make picture   remake the README's picture docs/clock.png (Xvfb, faked time)
 #   make asan      build and run the unit and GL tests with ASan/UBSan
 #   make fuzz      build the fuzz targets and run each for a short while
 #   make bench     start-up, cost and memory figures of the native program
@@ -15,9 +21,10 @@
 
 JOBS ?= $(shell nproc)
 ARGS ?=
+PREFIX ?=
 LINUX_EXE := build/linux/src/host/tolvane-screensaver
 
-.PHONY: bootstrap linux windows run test asan fuzz bench format clean
+.PHONY: bootstrap linux windows run test asan fuzz bench format clean install package installer picture
 
 bootstrap:
 	@sh tools/bootstrap.sh
@@ -30,11 +37,23 @@ windows: bootstrap
 	cmake --preset windows
 	cmake --build --preset windows -j $(JOBS)
 
+install: linux
+	cmake --install build/linux $(if $(PREFIX),--prefix "$(PREFIX)")
+
+package: linux
+	cd build/linux && cpack -G DEB
+
+installer: windows
+	cmake --build --preset windows --target installer
+
+picture: linux
+	sh tools/readme-picture.sh $(LINUX_EXE) docs/clock.png
+
 run: linux
 	@if [ -z "$$DISPLAY" ]; then echo "make run: no DISPLAY; run it inside an X session" >&2; exit 1; fi
 	./$(LINUX_EXE) $(ARGS)
 
-test: linux windows
+test: linux windows installer
 	ctest --test-dir build/linux --output-on-failure -j $(JOBS) --timeout 600
 	$(MAKE) --no-print-directory fuzz
 

@@ -30,3 +30,8 @@ inline constexpr int kSecondIconGroupId = 113;
 
 // MANIFEST (language 1033)
 inline constexpr int kManifestId = 1;
+
+// Windows only (resources/VersionInfo.rc.in): the version resource, and the
+// string whose entry 1 is the name the Screen Saver Settings list shows.
+inline constexpr int kVersionInfoId = 1;
+inline constexpr int kScreensaverNameStringId = 1;

@@ -9,10 +9,12 @@ namespace {
 CAboutWindow* g_aboutWindow = nullptr;
 }  // namespace
 
-int RunScreensaver(const char* commandTail, void* instance, int showCommand) {
+int RunScreensaver(const char* commandTail, void* instance, int showCommand, InstanceGuard guard) {
     g_commandLine = new CCommandLine(commandTail);
     const int mode = g_commandLine->mode;
-    if ((mode == MODE_PREVIEW || mode == MODE_NONE) && !g_commandLine->IsFirstInstance()) {
+    const bool guarded =
+        guard == InstanceGuard::Apply && (mode == MODE_PREVIEW || mode == MODE_NONE);
+    if (guarded && !g_commandLine->IsFirstInstance()) {
         return 0;
     }
     if (mode == MODE_CONFIGURE) {

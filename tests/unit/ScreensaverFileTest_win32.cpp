@@ -1,12 +1,19 @@
 // The resources of Tolvane.scr itself, read the way the shell reads them:
-// the file loaded as a data file, its icon groups and images looked up.
+// the file loaded as a data file, its icon groups and images looked up, its
+// version read as the file's properties read it.
+//
+// The file is the build's Tolvane.scr, or the one that TOLVANE_SCR_FILE names
+// (a Windows path): the installer test reads the installed copy.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <set>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "resources/ResourceIds.h"
 
@@ -20,16 +27,32 @@ std::pair<const unsigned char*, DWORD> Find(HMODULE file, int id, LPCSTR type) {
     return {static_cast<const unsigned char*>(LockResource(loaded)), SizeofResource(file, found)};
 }
 
+std::string ScreensaverPath() {
+    const char* chosen = std::getenv("TOLVANE_SCR_FILE");
+    return chosen != nullptr && *chosen != '\0' ? chosen : "Z:" TOLVANE_SCR_PATH;
+}
+
+// A string of the version resource's English (United States), Unicode block.
+std::string VersionString(const std::vector<char>& info, const char* name) {
+    void* value = nullptr;
+    UINT length = 0;
+    const std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueA(info.data(), path.c_str(), &value, &length) || length == 0) return "";
+    return std::string(static_cast<const char*>(value));
+}
+
 class ScreensaverFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        file = LoadLibraryExA("Z:" TOLVANE_SCR_PATH, nullptr,
+        path = ScreensaverPath();
+        file = LoadLibraryExA(path.c_str(), nullptr,
                               LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-        ASSERT_NE(file, nullptr) << "cannot open " TOLVANE_SCR_PATH;
+        ASSERT_NE(file, nullptr) << "cannot open " << path;
     }
     void TearDown() override {
         if (file != nullptr) FreeLibrary(file);
     }
+    std::string path;
     HMODULE file = nullptr;
 };
 
@@ -93,6 +116,35 @@ TEST_F(ScreensaverFile, CarriesEveryOtherResourceOfTheTable) {
               nullptr);
     EXPECT_NE(FindResourceExA(file, "WAVE", MAKEINTRESOURCEA(kClickSoundId), 1049), nullptr);
     EXPECT_EQ(Find(file, 9001, RT_BITMAP).first, nullptr) << "test bitmaps stay out of the product";
+}
+
+TEST_F(ScreensaverFile, CarriesTheProjectsVersionAndTheNameTheSettingsShow) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    ASSERT_GT(size, 0u) << "no version resource in " << path;
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, info.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedSize = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize));
+    ASSERT_GE(fixedSize, sizeof(VS_FIXEDFILEINFO));
+    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    const DWORD major = TOLVANE_VERSION_MAJOR;
+    const DWORD minor = TOLVANE_VERSION_MINOR;
+    EXPECT_EQ(fixed->dwFileVersionMS, (major << 16) | minor);
+    EXPECT_EQ(fixed->dwProductVersionMS, (major << 16) | minor);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+
+    EXPECT_EQ(VersionString(info, "ProductName"), "Tolvane Screensaver");
+    EXPECT_EQ(VersionString(info, "FileVersion"), TOLVANE_VERSION);
+    EXPECT_EQ(VersionString(info, "ProductVersion"), TOLVANE_VERSION);
+    EXPECT_NE(VersionString(info, "FileDescription").find("Tolvane"), std::string::npos);
+    EXPECT_EQ(VersionString(info, "OriginalFilename"), "Tolvane.scr");
+
+    char name[64] = {};
+    ASSERT_GT(LoadStringA(file, kScreensaverNameStringId, name, sizeof name), 0);
+    EXPECT_STREQ(name, "Tolvane");
 }
 
 }  // namespace

@@ -1,0 +1,100 @@
+# Installing the screensaver the way each platform's users install one.
+#
+# Linux: `cmake --install` (prefix /usr/local by default, DESTDIR honoured)
+# installs the program in bin/ (the daemon finds it on the PATH), its
+# xscreensaver hack description (named after the program, as
+# xscreensaver-settings looks it up) and its manual page in section 6, as
+# for xscreensaver's own hacks; CPack makes a Debian package of the same
+# files under /usr (`make package`).
+# Windows: the target `installer` builds Tolvane-Setup-<version>.exe with
+# NSIS (packaging/windows/Tolvane.nsi, `make installer`).
+
+set(_packaging "${PROJECT_SOURCE_DIR}/packaging")
+
+if(WIN32)
+    find_program(TOLVANE_MAKENSIS makensis)
+    set(_setup "${CMAKE_BINARY_DIR}/Tolvane-Setup-${PROJECT_VERSION}.exe")
+    if(TOLVANE_MAKENSIS)
+        add_custom_command(
+            OUTPUT "${_setup}"
+            COMMAND "${TOLVANE_MAKENSIS}" -V2 -NOCD
+                    "-DVERSION=${PROJECT_VERSION}"
+                    "-DVERSION_MAJOR=${PROJECT_VERSION_MAJOR}"
+                    "-DVERSION_MINOR=${PROJECT_VERSION_MINOR}"
+                    "-DPUBLISHER=${TOLVANE_MAKER}"
+                    "-DHOMEPAGE=${TOLVANE_HOMEPAGE}"
+                    "-DICON=${TOLVANE_ASSET_DIR}/tolvane.ico"
+                    "-DSCREENSAVER=$<TARGET_FILE:tolvane-screensaver>"
+                    "-DOUTFILE=${_setup}"
+                    "${_packaging}/windows/Tolvane.nsi"
+            DEPENDS tolvane-screensaver "${_packaging}/windows/Tolvane.nsi"
+                    "${TOLVANE_ASSET_DIR}/tolvane.ico"
+            COMMENT "Building the installer ${_setup}"
+            VERBATIM)
+    else()
+        add_custom_command(
+            OUTPUT "${_setup}"
+            COMMAND "${CMAKE_COMMAND}" -E echo "makensis not found: install nsis (tools/bootstrap.sh)"
+            COMMAND "${CMAKE_COMMAND}" -E false
+            VERBATIM)
+    endif()
+    add_custom_target(installer DEPENDS "${_setup}")
+    return()
+endif()
+
+include(GNUInstallDirs)
+
+# The manual page and the changelog, with the version filled in and
+# compressed as Debian keeps them (gzip -n: the same bytes on every build).
+function(tolvane_configure_gzipped source output)
+    get_filename_component(name "${output}" NAME_WE)
+    string(REGEX REPLACE "\\.gz$" "" plain "${output}")
+    configure_file("${source}" "${plain}" @ONLY)
+    add_custom_command(
+        OUTPUT "${output}"
+        COMMAND sh -c "gzip -9 -n -c \"$0\" > \"$1\"" "${plain}" "${output}"
+        DEPENDS "${plain}"
+        VERBATIM)
+    add_custom_target(${name}_gz ALL DEPENDS "${output}")
+endfunction()
+set(_manual "${CMAKE_BINARY_DIR}/packaging/tolvane-screensaver.6.gz")
+set(_changelog "${CMAKE_BINARY_DIR}/packaging/changelog.gz")
+tolvane_configure_gzipped("${_packaging}/linux/tolvane-screensaver.6.in" "${_manual}")
+tolvane_configure_gzipped("${_packaging}/linux/changelog.in" "${_changelog}")
+
+install(TARGETS tolvane-screensaver RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+install(FILES "${_packaging}/linux/tolvane-screensaver.xml"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/xscreensaver/config")
+install(FILES "${_manual}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man6")
+install(FILES "${_packaging}/linux/copyright" "${_changelog}"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/tolvane-screensaver")
+
+# The Debian package.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tolvane-screensaver)
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_VENDOR "${TOLVANE_MAKER}")
+set(CPACK_PACKAGE_CONTACT "${TOLVANE_CONTACT}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "flip-clock screensaver for xscreensaver")
+set(CPACK_PACKAGE_DESCRIPTION "Six split-flap tiles show the local time as HH MM SS over a dark
+textured background; when a number changes, both tiles of its pair flip.
+Drawn with OpenGL 3.0. It installs as an xscreensaver hack: add it to the
+programs list of ~/.xscreensaver, as its manual page shows.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TOLVANE_CONTACT}")
+set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TOLVANE_HOMEPAGE}")
+# Computed from the shared libraries the program links, plus what it loads
+# at run time: libGL (GLFW and the GL entry points open it) and, when they
+# are there, the X extensions GLFW uses.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS libgl1)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libxrandr2, libxinerama1, libxcursor1, libxi6")
+set(CPACK_DEBIAN_PACKAGE_ENHANCES xscreensaver)
+# The About window's button opens the web site through xdg-open.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS xdg-utils)
+set(CPACK_SOURCE_GENERATOR "")
+include(CPack)

@@ -1,0 +1,286 @@
+"""The Linux program as users install it: the Debian package, and the
+packaged program as an xscreensaver hack.
+
+- The package builds (CPack), holds the program, the hack description and
+  the manual page, and lintian reports no error on it.
+- Extracted into a scratch root, the packaged program runs under a real
+  xscreensaver daemon on an Xvfb of the test's own, started as a throwaway
+  unprivileged user (xscreensaver runs no hacks as root) whose
+  ~/.xscreensaver selects it by the README's programs line: `-activate`
+  puts the clock on screen, `-deactivate` ends it within 2 s.
+- Two --window-id instances on two host windows draw at once, and SIGTERM
+  ends each at once.
+
+The clock is put at a chosen time by preloading libfaketime through the
+environment (LD_PRELOAD, FAKETIME) rather than the faketime wrapper: the
+daemon hands its environment on to the hacks it starts, so the README's
+line runs as it stands, and every pid seen is the program's own.
+"""
+import glob
+import os
+import re
+import signal
+import stat
+import subprocess
+import xml.etree.ElementTree as ElementTree
+
+import harness
+from harness import TestFailure, check, log
+from clock_scene_native import glyph_templates, read_tiles
+from launch_native import EXE, start_host, stop_host
+
+BUILD = os.environ["TOLVANE_BUILD_DIR"]
+README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
+PROGRAM = "usr/bin/tolvane-screensaver"
+DESCRIPTION = "usr/share/xscreensaver/config/tolvane-screensaver.xml"
+MANUAL = "usr/share/man/man6/tolvane-screensaver.6.gz"
+FAKED_START = "2026-03-14 12:34:10"  # the clock shows 12:34 for the first 50 s
+
+scratch = harness.scratch_dir("tolvane-hack-")
+extracted = os.path.join(scratch, "root")
+
+
+def faked_time_environment():
+    libraries = glob.glob("/usr/lib/*/faketime/libfaketime.so.1")
+    check(libraries, "libfaketime is not installed (tools/bootstrap.sh installs faketime)")
+    return {"TZ": "UTC", "LD_PRELOAD": libraries[0], "FAKETIME": "@" + FAKED_START}
+
+
+def shows_the_faked_time(shot, width, height, templates):
+    shown = [digit for digit, _ in (read_tiles(shot, width, height, templates)[p]
+                                    for p in range(4, 10))]
+    return shown[:4] == [1, 2, 3, 4] and shown[4] in (1, 2, 3, 4, 5), shown
+
+
+# ---- the package ----------------------------------------------------------------
+
+def package_builds_and_holds_the_hack():
+    out = os.path.join(scratch, "package")
+    harness.run(["cpack", "-G", "DEB", "--config", os.path.join(BUILD, "CPackConfig.cmake"),
+                 "-B", out], timeout=300)
+    debs = glob.glob(os.path.join(out, "tolvane-screensaver_*_amd64.deb"))
+    check(len(debs) == 1, "cpack made %s" % os.listdir(out))
+    deb = debs[0]
+
+    listing = harness.run(["dpkg-deb", "-c", deb])
+    for path in (PROGRAM, DESCRIPTION, MANUAL):
+        check(re.search(r"\s\./%s$" % re.escape(path), listing, re.M), "no %s in:\n%s"
+              % (path, listing))
+    fields = harness.run(["dpkg-deb", "-f", deb, "Depends", "Enhances"])
+    log(fields.strip())
+    check("Enhances: xscreensaver" in fields, "not enhancing xscreensaver: " + fields)
+    # Computed from the program's libraries, plus libGL that it opens itself.
+    for library in ("libc6", "libx11-6", "libgl1"):
+        check(re.search(r"\b%s\b" % library, fields), "no dependency on %s: %s" % (library, fields))
+
+    harness.run(["dpkg", "-x", deb, extracted])
+    hack = ElementTree.parse(os.path.join(extracted, DESCRIPTION)).getroot()
+    check(hack.tag == "screensaver" and hack.get("name") == "tolvane-screensaver",
+          "description names %s %s" % (hack.tag, hack.attrib))
+    check(hack.get("_label") == "Tolvane", "label %r" % hack.get("_label"))
+    check([c.get("arg") for c in hack.iter("command")] == ["--root"], "not the --root command")
+    check((hack.findtext("_description") or "").strip(), "no description")
+    manual = harness.run_bytes(["zcat", os.path.join(extracted, MANUAL)]).decode()
+    check(manual.startswith(".\\\"") and ".TH TOLVANE-SCREENSAVER 6" in manual, "manual page")
+
+    result = subprocess.run(["lintian", "--fail-on", "error", deb], stdout=subprocess.PIPE,
+                            stderr=subprocess.STDOUT, timeout=300)
+    report = result.stdout.decode(errors="replace")
+    log("lintian: %s" % (report.strip() or "(nothing)"))
+    check(result.returncode == 0 and not re.search(r"^E: ", report, re.M),
+          "lintian reports errors:\n" + report)
+
+
+# ---- under xscreensaver ----------------------------------------------------------
+
+def readme_programs_line():
+    """The line the README tells users to add to the programs: list."""
+    with open(README, encoding="utf-8") as f:
+        lines = {line.strip() for line in f if "tolvane-screensaver --root" in line
+                 and line.rstrip().endswith("\\n\\")}
+    check(len(lines) == 1, "the README gives %d different programs lines" % len(lines))
+    return lines.pop()
+
+
+def free_uid():
+    """A uid that no account and no process has: a user of the test's own."""
+    taken = {int(line.split(":")[2]) for line in open("/etc/passwd") if line.count(":") >= 2}
+    for uid in range(64100, 65000):
+        if uid not in taken and not processes_of(uid):
+            return uid
+    raise TestFailure("no free uid")
+
+
+def processes_of(uid):
+    """{pid: (state, command line)} of every live process of a uid."""
+    found = {}
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            if os.stat("/proc/" + entry).st_uid != uid:
+                continue
+            with open("/proc/%s/stat" % entry) as f:
+                state = f.read().rsplit(")", 1)[1].split()[0]
+            with open("/proc/%s/cmdline" % entry, "rb") as f:
+                command = f.read().replace(b"\0", b" ").decode(errors="replace").strip()
+        except OSError:
+            continue  # ended meanwhile
+        if state != "Z":  # a zombie has ended; only its parent's wait is missing
+            found[int(entry)] = (state, command)
+    return found
+
+
+class UserSession:
+    """Runs commands as a throwaway uid with a HOME of its own, and stops by
+    pid every process of that uid that is left at the end."""
+
+    def __init__(self, display, extra_env):
+        self.uid = free_uid()
+        self.home = os.path.join(scratch, "home")
+        os.makedirs(self.home)
+        os.chown(self.home, self.uid, self.uid)
+        # The scratch folder is the root's alone; the user needs to reach
+        # its home and the extracted program.
+        os.chmod(scratch, stat.S_IRWXU | stat.S_IRGRP | stat.S_IXGRP | stat.S_IROTH | stat.S_IXOTH)
+        self.env = {"HOME": self.home, "DISPLAY": display, "PATH": "/usr/bin:/bin",
+                    "LANG": "C.UTF-8"}
+        self.env.update(extra_env)
+
+    def argv(self, *command):
+        return (["setpriv", "--reuid=%d" % self.uid, "--regid=%d" % self.uid, "--clear-groups",
+                 "env", "-i"] + ["%s=%s" % item for item in self.env.items()] + list(command))
+
+    def write_home_file(self, name, text):
+        path = os.path.join(self.home, name)
+        with open(path, "w") as f:
+            f.write(text)
+        os.chown(path, self.uid, self.uid)
+
+    def stop_everything(self):
+        for _ in range(2):
+            for pid in processes_of(self.uid):
+                try:
+                    os.kill(pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+            if harness.wait_until(lambda: not processes_of(self.uid), 5):
+                return
+        log("left running: %s" % processes_of(self.uid))
+
+
+def xscreensaver_runs_the_packaged_clock():
+    program = os.path.join(extracted, PROGRAM)
+    check(os.path.isfile(program), "no extracted package (the package test runs first)")
+    templates = glyph_templates()
+    line = readme_programs_line()
+    # The README names the installed program; the test runs the extracted one.
+    line = re.sub(r"(?<![\w/.-])tolvane-screensaver(?=\s)", program, line, count=1)
+    with harness.Xvfb() as xvfb:
+        user = UserSession(xvfb.display, faked_time_environment())
+        user.write_home_file(".xscreensaver", "\n".join([
+            "mode: one", "selected: 0", "timeout: 1:00:00", "lock: False", "fade: False",
+            "unfade: False", "splash: False", "dpmsEnabled: False",
+            "programs: \\", "  " + line, ""]))
+        daemon = harness.Program(user.argv("xscreensaver", "-no-splash", "-verbose"))
+        try:
+            def command(*args):
+                return subprocess.run(user.argv("xscreensaver-command", *args),
+                                      stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                      timeout=20).returncode == 0
+
+            check(harness.wait_until(lambda: daemon.running() and command("-time"), 30),
+                  "the daemon did not answer; output:\n" + daemon.output())
+            check(command("-activate"), "xscreensaver-command -activate failed")
+
+            def hack_pids():
+                return [pid for pid, (_, cmd) in processes_of(user.uid).items()
+                        if cmd.startswith(program)]
+
+            def clock_on_screen():
+                if not hack_pids():
+                    return None
+                shot = harness.screenshot(os.path.join(scratch, "xscreensaver.png"))
+                ok, shown = shows_the_faked_time(shot, 1920, 1080, templates)
+                clock_on_screen.last = shown
+                return ok
+
+            clock_on_screen.last = None
+            check(harness.wait_until(clock_on_screen, 30, interval=0.5),
+                  "no clock at 12:34 on screen (read %s); daemon output:\n%s"
+                  % (clock_on_screen.last, daemon.output()))
+            hacks = hack_pids()
+            log("the daemon runs %s" % [processes_of(user.uid)[p][1] for p in hacks])
+
+            check(command("-deactivate"), "xscreensaver-command -deactivate failed")
+            def others():
+                return {p: c for p, c in processes_of(user.uid).items() if p != daemon.proc.pid}
+
+            check(harness.wait_until(lambda: not others(), 2.0, interval=0.05),
+                  "still running 2 s after -deactivate: %s" % others())
+            check(daemon.running(), "the daemon itself ended: " + daemon.output())
+        finally:
+            if daemon.running():
+                daemon.proc.terminate()
+                daemon.wait(10)
+            user.stop_everything()
+            daemon.stop()
+
+
+# ---- side by side ------------------------------------------------------------------
+
+def two_window_id_instances_draw_at_once():
+    templates = glyph_templates()
+    env = dict(os.environ, **faked_time_environment())
+    with harness.Xvfb():
+        env["DISPLAY"] = os.environ["DISPLAY"]
+        hosts = []
+        try:
+            for place in ((0, 0), (960, 540)):
+                host, window = start_host(640, 360)
+                hosts.append((host, window))
+                # Apart, so that neither covers the other; the preview host's
+                # own window is the parent of the window it prints.
+                parent = re.search(r"Parent window id: (0x[0-9a-f]+)",
+                                   harness.run(["xwininfo", "-children", "-id", str(window)]))
+                harness.xdotool("windowmove", int(parent.group(1), 16), *place)
+            # One id in hexadecimal, one in decimal, as hacks receive them.
+            first = harness.Program([EXE, "--window-id", hex(hosts[0][1])], env=env)
+            second = harness.Program([EXE, "-window-id", str(hosts[1][1])], env=env)
+            try:
+                def both_show_the_clock():
+                    results = []
+                    for index, (_, window) in enumerate(hosts):
+                        shot = harness.screenshot(os.path.join(scratch, "host%d.png" % index),
+                                                  window=window)
+                        results.append(shows_the_faked_time(shot, 640, 360, templates))
+                    both_show_the_clock.last = [shown for _, shown in results]
+                    return all(ok for ok, _ in results) and first.running() and second.running()
+
+                both_show_the_clock.last = None
+                check(harness.wait_until(both_show_the_clock, 30, interval=0.5),
+                      "not both windows show the clock (read %s); outputs:\n%s\n%s"
+                      % (both_show_the_clock.last, first.output(), second.output()))
+                # The daemon's way of ending a hack ends it at once.
+                for program in (first, second):
+                    program.proc.send_signal(signal.SIGTERM)
+                for program in (first, second):
+                    code = program.wait(2)
+                    check(code == -signal.SIGTERM, "SIGTERM: %s after 2 s" % code)
+            finally:
+                first.stop()
+                second.stop()
+        finally:
+            for host, _ in hosts:
+                stop_host(host)
+
+
+if __name__ == "__main__":
+    try:
+        harness.main({
+            "package_builds_and_holds_the_hack": package_builds_and_holds_the_hack,
+            "xscreensaver_runs_the_packaged_clock": xscreensaver_runs_the_packaged_clock,
+            "two_window_id_instances_draw_at_once": two_window_id_instances_draw_at_once,
+        })
+    finally:
+        harness.remove_dir(scratch)
