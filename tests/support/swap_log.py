@@ -47,32 +47,23 @@ def flip_starts(swaps):
     return [g[0] for g in groups(swaps)[1:] if len([t for t in swaps if g[0] <= t < g[0] + 0.4]) >= 2]
 
 
-def flip_phase(swaps):
-    """When, modulo one second, the flips begin; None without three of them."""
-    starts = flip_starts(swaps)
-    if len(starts) < 3:
-        return None
-    phases = sorted(s % 1.0 for s in starts)
-    return phases[len(phases) // 2]
-
-
 REFRESH = 60  # Xvfb reports no refresh rate; the program then counts 60
 TARGET = 18   # the distinct pictures of one seconds flip, plus one
 
 
 def check_rests(log, begin, seconds):
     """Over seconds of steady running from begin: no more swaps than the
-    resting target, none faster than the refresh, regular flips with rests
-    between them, and the clock still moving."""
+    resting target, none faster than the refresh, rests between them, and
+    the clock still moving."""
     import harness
     swaps = log.between(begin, begin + seconds)
     harness.log("%d swaps in %.0f s" % (len(swaps), seconds))
     harness.check(len(swaps) <= TARGET * seconds,
                   "%d swaps in %.0f s: it does not rest" % (len(swaps), seconds))
-    harness.check(len(swaps) >= 2 * seconds,
-                  "%d swaps in %.0f s: the clock stalls" % (len(swaps), seconds))
+    harness.check(len(swaps) >= seconds, "%d swaps in %.0f s: the clock stalls" % (len(swaps), seconds))
     worst = max(len([t for t in swaps if s <= t < s + 1.0]) for s in swaps)
     harness.check(worst <= REFRESH, "%d swaps within one second" % worst)
-    phase = flip_phase(swaps)
-    harness.check(phase is not None, "no regular flips with rests between: %s" % swaps)
-    return phase
+    # Each second rests at least from the landing (0.25 s) to the catch-up
+    # (0.5 s) and from there to the next flip.
+    rests = len(groups(swaps)) - 1
+    harness.check(rests >= seconds, "only %d rests in %.0f s: %s" % (rests, seconds, swaps))
