@@ -1,7 +1,6 @@
 """How a running clock ends, natively: a close request, the preview host's
 window going away, and input."""
 import os
-import subprocess
 import time
 
 import harness
