@@ -13,18 +13,23 @@
 #   make package   build the Debian package build/linux/tolvane-screensaver_*.deb
 #   make installer build the Windows installer build/windows/Tolvane-Setup-*.exe
 #   make picture   remake the README's picture docs/clock.png (Xvfb, faked time)
-#   make asan      build and run the unit and GL tests with ASan/UBSan
+#   make asan      build and run the unit, GL and native end-to-end tests
+#                  with ASan/UBSan (the end-to-end tests drive the sanitizer
+#                  build of the real program)
 #   make fuzz      build the fuzz targets and run each for a short while
+#   make fuzz-long run every fuzz target for FUZZ_SECONDS (default 3600)
+#                  on JOBS cores, one after the other; a crash stops it
 #   make bench     start-up, cost and memory figures of the native program
 #                  under Xvfb, against a reference that draws every frame
 #   make format    clang-format the sources
 
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 3600
 ARGS ?=
 PREFIX ?=
 LINUX_EXE := build/linux/src/host/tolvane-screensaver
 
-.PHONY: bootstrap linux windows run test asan fuzz bench format clean install package installer picture
+.PHONY: bootstrap linux windows run test asan fuzz fuzz-long bench format clean install package installer picture
 
 bootstrap:
 	@sh tools/bootstrap.sh
@@ -60,7 +65,7 @@ test: linux windows installer
 asan: bootstrap
 	cmake --preset linux-asan
 	cmake --build --preset linux-asan -j $(JOBS)
-	ctest --test-dir build/linux-asan --output-on-failure -L 'unit|gl' --timeout 600
+	ctest --test-dir build/linux-asan --output-on-failure -L 'unit|gl|e2e' -j $(JOBS) --timeout 600
 
 fuzz: bootstrap
 	cmake --preset fuzz
@@ -70,6 +75,20 @@ fuzz: bootstrap
 bench: linux
 	cmake --build --preset linux -j $(JOBS) --target tolvane-continuous-loop swap_probe
 	python3 bench/bench.py --build build/linux
+
+# New inputs go to corpus-<kind>/ in the build folder; the committed seeds
+# are only read. A crash is saved there as crash-<hash> (replay it with
+# ./fuzz_<kind> crash-<hash>), the workers' logs as fuzz-<n>.log.
+fuzz-long: bootstrap
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS) --target tolvane_fuzzers
+	cd build/fuzz/tests/fuzz && for target in fuzz_*; do \
+	    [ -x "$$target" ] && [ ! -d "$$target" ] || continue; \
+	    kind=$${target#fuzz_}; \
+	    echo "== $$target: $(FUZZ_SECONDS) s on $(JOBS) cores"; \
+	    ./$$target -max_total_time=$(FUZZ_SECONDS) -jobs=$(JOBS) -workers=$(JOBS) -timeout=10 \
+	        -print_final_stats=1 corpus-$$kind ../../../../tests/fuzz/corpus/$$kind || exit 1; \
+	done
 
 format:
 	find src tests tools bench -name '*.cpp' -o -name '*.h' -o -name '*.c' | xargs clang-format -i

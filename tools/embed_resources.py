@@ -119,10 +119,14 @@ def main():
     cpp.append("};")
     cpp.append("const int kEmbeddedResourceCount = %d;" % len(rows))
 
+    os.makedirs(os.path.dirname(os.path.abspath(out_base)), exist_ok=True)
     write_if_changed(out_base + ".S", "\n".join(asm) + "\n")
     write_if_changed(out_base + ".cpp", "\n".join(cpp) + "\n")
+    # Both outputs come from the one step, so both depend on every input:
+    # a depfile naming only the second would let make take the stale first.
     with open(out_base + ".d", "w", encoding="utf-8") as d:
-        d.write("%s.cpp: %s\n" % (out_base, " ".join(p.replace(" ", "\\ ") for p in inputs)))
+        d.write("%s.S %s.cpp: %s\n" % (out_base, out_base,
+                                       " ".join(p.replace(" ", "\\ ") for p in inputs)))
 
 
 def write_if_changed(path, text):

@@ -1,12 +1,12 @@
 """How a running clock ends, natively: a close request, the preview host's
 window going away, and input."""
 import os
-import subprocess
 import time
 
 import harness
 from harness import check
-from launch_native import EXE, expect_exit, host_command, start_host, stop_host, wait_window
+from launch_native import (EXE, expect_exit, host_command, start_host, stop_host, wait_drawn,
+                           wait_window)
 
 CLOSE = os.path.join(os.environ["TOLVANE_BUILD_DIR"], "tests", "x11_close_window")
 
@@ -16,19 +16,28 @@ def close_request_ends_the_loop():
         for args in (["/s"], []):
             with harness.started([EXE] + args) as program:
                 window = wait_window(program)
-                time.sleep(0.5)
+                wait_drawn(program)
                 check(program.running(), "ended before the close request")
                 harness.run([CLOSE, str(window)])
                 expect_exit(program, 3, "close request %s" % args)
 
 
 def wait_preview_running(program, window_id):
-    """Waits until the drawing window sits inside the host."""
+    """Waits until the drawing window sits inside the host and has covered
+    the host's red."""
     def attached():
         tree = harness.run(["xwininfo", "-children", "-id", str(window_id)], check_rc=False)
         return program.running() and "1 child" in tree
     check(harness.wait_until(attached, 10), "the preview did not start: " + program.output())
-    time.sleep(0.5)
+    x, y, width, height = harness.window_geometry(window_id)
+    scratch = harness.scratch_dir()
+    try:
+        def drawn():
+            shot = harness.screenshot(os.path.join(scratch, "preview.png"))
+            return harness.pixels(shot, [(x + width // 2, y + height // 2)])[0] != (255, 0, 0)
+        check(harness.wait_until(drawn, 10, 0.2), "the preview drew nothing: " + program.output())
+    finally:
+        harness.remove_dir(scratch)
 
 
 def preview_ends_with_its_host():

@@ -7,7 +7,6 @@ import os
 import re
 import signal
 import subprocess
-import time
 
 import harness
 import wine
@@ -15,6 +14,8 @@ from harness import check
 
 BUILD = os.environ["TOLVANE_BUILD_DIR"]
 NATIVE_PLAYER = os.path.join(BUILD, "tests", "play_click")
+BYTES_PER_SECOND = 44100 * 2  # what parec records: mono, 16 bits
+WAV_HEADER = 44
 
 
 class PulseAudio:
@@ -51,15 +52,23 @@ class PulseAudio:
         return False
 
     def capture(self, path, action):
-        """Records the sink while action() runs, and half a second after it."""
+        """Records the sink from a quarter of a second before action() runs
+        to half a second after it, by the length of what was recorded."""
         recorder = subprocess.Popen(
             ["parec", "-d", "nullsink.monitor", "--latency-msec=50", "--channels=1",
-             "--file-format=wav", path],
+             "--rate=44100", "--format=s16le", "--file-format=wav", path],
             env=self.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+        def recorded():
+            return os.path.getsize(path) if os.path.exists(path) else 0
+
+        def record_for(seconds, after):
+            check(harness.wait_until(lambda: recorded() >= after + seconds * BYTES_PER_SECOND,
+                                     10, 0.05), "parec recorded nothing")
         try:
-            time.sleep(0.5)
+            record_for(0.25, WAV_HEADER)
             action()
-            time.sleep(0.5)
+            record_for(0.5, recorded())
         finally:
             # SIGINT lets parec finish the file's header.
             recorder.send_signal(signal.SIGINT)

@@ -40,6 +40,30 @@ def offscreen_gl_windows(size):
     return [w for w in wine.x_windows() if w[1] == "" and (w[2], w[3]) == size]
 
 
+def clock_in_preview(path, window):
+    """The clock, scaled to the preview, in a screenshot of Wine's offscreen
+    GL window: dark corners (the vignette) and the face of a minutes tile at
+    the centre."""
+    harness.screenshot(path, window)
+    corners, centre = harness.pixels(path, [(10, 10), (140, 100)]), \
+        harness.pixels(path, [(76, 56)])[0]
+    return all(max(p) < 40 for p in corners) and 60 <= min(centre) <= 100
+
+
+def wait_drawn(size=PREVIEW):
+    """Waits until the screensaver in the preview has drawn the clock: its
+    loop runs, so input reaches it."""
+    scratch = harness.scratch_dir()
+    try:
+        gl = harness.wait_until(lambda: offscreen_gl_windows(size), 10)
+        check(gl, "no %dx%d GL window: %s" % (*size, wine.x_windows()))
+        check(harness.wait_until(
+            lambda: clock_in_preview(os.path.join(scratch, "drawn.png"), gl[0][0]), 10, 0.5),
+            "the preview does not show the clock")
+    finally:
+        harness.remove_dir(scratch)
+
+
 def expect_exit(host, what, timeout=10):
     arrived, code = host.expect("exit", timeout)
     check(code == "0", "%s: exit code %s, not 0" % (what, code))
@@ -52,7 +76,6 @@ def test_wine_turns_x_buttons_into_these_messages():
     with preview_host("--paused", wine.screensaver()) as host:
         host.expect("preview")
         harness.xdotool("mousemove", 76, 56)
-        time.sleep(0.3)
         expected = {4: "wheel 120", 5: "wheel -120", 1: "button 1", 2: "button 2",
                     3: "button 3", 8: "button x1", 9: "button x2"}
         for button, message in expected.items():
@@ -81,15 +104,7 @@ def test_draws_into_the_preview_window():
             gl = harness.wait_until(lambda: offscreen_gl_windows(PREVIEW), 10)
             check(gl, "no %dx%d GL window: %s" % (*PREVIEW, wine.x_windows()))
             after = os.path.join(scratch, "after.png")
-
-            # The clock, scaled to the preview: dark corners (the vignette)
-            # and the face of a minutes tile at the centre.
-            def drawn():
-                harness.screenshot(after, gl[0][0])
-                corners, centre = harness.pixels(after, [(10, 10), (140, 100)]), \
-                    harness.pixels(after, [(76, 56)])[0]
-                return all(max(p) < 40 for p in corners) and 60 <= min(centre) <= 100
-            check(harness.wait_until(drawn, 10, 0.5),
+            check(harness.wait_until(lambda: clock_in_preview(after, gl[0][0]), 10, 0.5),
                   "the preview does not show the clock: %s"
                   % harness.pixels(after, [(10, 10), (76, 56), (140, 100)]))
             log("drawing window %d, %dx%d, drawn" % (handle, width, height))
@@ -116,8 +131,8 @@ def test_a_click_ends_it():
     for button in (1, 3):
         with preview_host(wine.screensaver()) as host:
             drawing_window(host)
+            wait_drawn()
             harness.xdotool("mousemove", 76, 56)
-            time.sleep(0.3)
             harness.xdotool("click", button)
             expect_exit(host, "mouse button %d" % button)
 
@@ -126,9 +141,13 @@ def test_a_key_ends_it_at_once():
     # Keys reach the preview only when its host hands it the focus.
     with preview_host(wine.screensaver()) as host:
         drawing_window(host)
+        wait_drawn()
         harness.xdotool("mousemove", 76, 56)
         host.command("focus")
-        time.sleep(0.3)
+        # Wine hands the keyboard focus on to an X window of its own.
+        check(harness.wait_until(lambda: harness.run(["xdotool", "getwindowfocus"],
+                                                      check_rc=False).strip() not in ("", "1"),
+                                 5), "no X window took the focus")
         pressed = time.time()
         harness.xdotool("key", "a")
         arrived = expect_exit(host, "a key")
@@ -142,8 +161,8 @@ def test_motion_and_wheel_do_not_end_it():
             harness.xdotool("mousemove", x, y)
         for button in (4, 5, 4):
             harness.xdotool("click", button)
-        time.sleep(2.0)
-        check(host.command("status") == "running", "motion or the wheel ended the preview")
+        check(not harness.wait_until(lambda: host.command("status") != "running", 2.0, 0.2),
+              "motion or the wheel ended the preview")
         host.command("close")
         expect_exit(host, "close after the wheel")
 
@@ -177,7 +196,7 @@ def test_a_close_request_ends_the_loop():
 def test_destroying_the_preview_window_ends_it_within_a_second():
     with preview_host(wine.screensaver()) as host:
         drawing_window(host)
-        time.sleep(0.5)
+        wait_drawn()
         destroyed = time.time()
         host.command("destroy")
         arrived = expect_exit(host, "destroying the preview window")

@@ -8,6 +8,7 @@
 
 #include "clock/ClockScene.h"
 #include "clock/ClockTime.h"
+#include "gl/GLTestContext.h"
 #include "platform/DisplayGlobals.h"
 #include "platform/GL.h"
 #include "render/SceneState.h"
@@ -57,7 +58,7 @@ TEST(ClockFrame, DrawsWithoutAllocating) {
     g_windowWidth = 256;
     g_windowHeight = 256;
     g_aspectRatio = 1.0f;
-    SetupClockScene();
+    EnsureClockScene();
     // The first frames fill the location caches and capture the time of day.
     for (int i = 0; i < 3; ++i) RenderClockFrame();
 

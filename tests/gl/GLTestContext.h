@@ -21,3 +21,8 @@ bool RunGLEntryPointChild(const std::string& mode, int* exitCode);
 // context, makes it current, fills the entry-point table and stores it in
 // g_testWindow. Returns null when any step fails.
 GLFWwindow* OpenTestWindow();
+
+// Builds the clock scene (SetupClockScene) in the test window's context on
+// the first call; later calls find it built. The scene's objects are global
+// and live until the program ends, as in the program itself.
+void EnsureClockScene();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "clock/ClockScene.h"
 #include "gl/GLTestContext.h"
 #include "platform/GL.h"
 
@@ -32,6 +33,10 @@ GLFWwindow* OpenTestWindow() {
         return nullptr;
     }
     return g_testWindow;
+}
+
+void EnsureClockScene() {
+    if (g_programRegistry == nullptr) SetupClockScene();
 }
 
 int main(int argc, char** argv) {

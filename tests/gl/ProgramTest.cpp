@@ -6,14 +6,38 @@
 
 namespace {
 
-// Counts the calls that go through one entry of the table.
+// Counts the calls that go through the two location entries of the table.
 GLEntryPoint g_realGetAttribLocation = nullptr;
+GLEntryPoint g_realGetUniformLocation = nullptr;
 int g_getAttribLocationCalls = 0;
+int g_getUniformLocationCalls = 0;
 
 GLint TOLVANE_GL_APIENTRY CountingGetAttribLocation(GLuint program, const GLchar* name) {
     ++g_getAttribLocationCalls;
     return reinterpret_cast<PFNGLGETATTRIBLOCATIONPROC>(g_realGetAttribLocation)(program, name);
 }
+
+GLint TOLVANE_GL_APIENTRY CountingGetUniformLocation(GLuint program, const GLchar* name) {
+    ++g_getUniformLocationCalls;
+    return reinterpret_cast<PFNGLGETUNIFORMLOCATIONPROC>(g_realGetUniformLocation)(program, name);
+}
+
+// Routes both lookups through the counters while it lives.
+struct CountedLocationLookups {
+    CountedLocationLookups() {
+        g_realGetAttribLocation = g_glEntryPoints[GLEP_glGetAttribLocation];
+        g_realGetUniformLocation = g_glEntryPoints[GLEP_glGetUniformLocation];
+        g_glEntryPoints[GLEP_glGetAttribLocation] =
+            reinterpret_cast<GLEntryPoint>(CountingGetAttribLocation);
+        g_glEntryPoints[GLEP_glGetUniformLocation] =
+            reinterpret_cast<GLEntryPoint>(CountingGetUniformLocation);
+        g_getAttribLocationCalls = g_getUniformLocationCalls = 0;
+    }
+    ~CountedLocationLookups() {
+        g_glEntryPoints[GLEP_glGetAttribLocation] = g_realGetAttribLocation;
+        g_glEntryPoints[GLEP_glGetUniformLocation] = g_realGetUniformLocation;
+    }
+};
 
 struct SceneProgram {
     const char* key;
@@ -50,16 +74,22 @@ TEST(GLFWProgram, SceneProgramsCompileAndLink) {
 TEST(GLFWProgram, MissingNamesAreCachedAsMinusOneAndAskedOnce) {
     for (const SceneProgram& p : kScenePrograms) {
         GLFWProgram program(p.vertex, p.fragment);
-        g_realGetAttribLocation = g_glEntryPoints[GLEP_glGetAttribLocation];
-        g_glEntryPoints[GLEP_glGetAttribLocation] =
-            reinterpret_cast<GLEntryPoint>(CountingGetAttribLocation);
-        g_getAttribLocationCalls = 0;
-        const GLint first = program.GetAttribLocation("position_normal");
-        const GLint second = program.GetAttribLocation("position_normal");
-        g_glEntryPoints[GLEP_glGetAttribLocation] = g_realGetAttribLocation;
-        EXPECT_EQ(first, -1) << p.key;
-        EXPECT_EQ(second, -1) << p.key;
+        GLint attribute[2] = {};
+        GLint uniform[2] = {};
+        {
+            CountedLocationLookups counted;
+            for (int i = 0; i < 2; ++i) {
+                attribute[i] = program.GetAttribLocation("position_normal");
+                // Declared by every fragment stage, read by none.
+                uniform[i] = program.GetUniformLocation("iTime");
+            }
+        }
+        EXPECT_EQ(attribute[0], -1) << p.key;
+        EXPECT_EQ(attribute[1], -1) << p.key;
         EXPECT_EQ(g_getAttribLocationCalls, 1) << p.key;
+        EXPECT_EQ(uniform[0], -1) << p.key;
+        EXPECT_EQ(uniform[1], -1) << p.key;
+        EXPECT_EQ(g_getUniformLocationCalls, 1) << p.key;
     }
 }
 

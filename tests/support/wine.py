@@ -284,9 +284,16 @@ _TREE_LINE = re.compile(r'^\s*(0x[0-9a-f]+) (?:"([^"]*)"|\(has no name\)).*?'
 
 def x_windows():
     """(id, name, width, height, absolute x, absolute y) of every X window,
-    from xwininfo -root -tree."""
+    from xwininfo -root -tree. A window that goes away while the tree is read
+    makes xwininfo fail; the tree is then read again."""
+    def tree():
+        result = subprocess.run(["xwininfo", "-root", "-tree"], stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, timeout=30)
+        return result.stdout.decode(errors="replace") if result.returncode == 0 else None
+    text = harness.wait_until(tree, 10, 0.05)
+    check(text is not None, "xwininfo could not read the window tree")
     windows = []
-    for line in harness.run(["xwininfo", "-root", "-tree"]).splitlines():
+    for line in text.splitlines():
         match = _TREE_LINE.match(line)
         if match:
             g = match.groups()
