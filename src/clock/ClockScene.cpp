@@ -3,6 +3,7 @@
 
 #include <GLFW/glfw3.h>
 
+#include "clock/BackgroundCache.h"
 #include "clock/ClockTime.h"
 #include "clock/FlipTiles.h"
 #include "platform/DisplayGlobals.h"
@@ -25,12 +26,20 @@ GLFWTexture* g_atlasTexture = nullptr;
 GLFWDrawableSky* g_backgroundDrawable = nullptr;
 GLFWDrawableSky* g_panelDrawable = nullptr;
 CDirectSound* g_clickSound = nullptr;
+CBackgroundCache* g_backgroundCache = nullptr;
 
 namespace {
 
 constexpr int kPictureSize = 2048;
 constexpr float kHalfHeight = 500.0f;  // the window is 1000 world units high
 constexpr float kDepthRange = 1000.0f;
+
+void DrawBackgroundPass() {
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, g_backgroundTexture->GetTexture());
+    g_backgroundDrawable->SetModelMatrix(Translate(0.0f, 0.0f, -300.0f));
+    g_backgroundDrawable->Draw();
+}
 
 GLFWDrawableSky* BuildDrawable(const char* programKey, float scale) {
     auto* drawable = new GLFWDrawableSky(g_sceneState, g_camera, g_programRegistry, programKey,
@@ -55,6 +64,7 @@ void SetupClockScene() {
     g_backgroundDrawable = BuildDrawable("BackgroundProgram", 500.0f);
     g_panelDrawable = BuildDrawable("PanelProgram", 1.0f);
     g_digitDrawable = BuildDrawable("DigitProgram", 1.0f);
+    g_backgroundCache = new CBackgroundCache();
 
     // The click is held ready on the display window's sound device; nothing
     // plays it, and a failed load leaves the clock without it.
@@ -83,10 +93,10 @@ void DrawClockFrame() {
                                   static_cast<float>(g_windowHeight));
     g_camera->SelectView(0);
 
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, g_backgroundTexture->GetTexture());
-    g_backgroundDrawable->SetModelMatrix(Translate(0.0f, 0.0f, -300.0f));
-    g_backgroundDrawable->Draw();
+    if (g_backgroundCache == nullptr ||
+        !g_backgroundCache->CopyInto(g_windowWidth, g_windowHeight, DrawBackgroundPass)) {
+        DrawBackgroundPass();
+    }
 
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, g_atlasTexture->GetTexture());

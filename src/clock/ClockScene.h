@@ -8,6 +8,7 @@
 // and the drawing only when the picture changes.
 #pragma once
 
+class CBackgroundCache;
 class CDirectSound;
 class GLFWCamera;
 class GLFWDrawableSky;
@@ -24,6 +25,9 @@ extern GLFWDrawableSky* g_backgroundDrawable;
 extern GLFWDrawableSky* g_panelDrawable;
 extern GLFWDrawableSky* g_digitDrawable;
 extern CDirectSound* g_clickSound;
+// The background pass drawn once per size and copied into each frame; null
+// draws it in place every frame.
+extern CBackgroundCache* g_backgroundCache;
 
 // Creates the scene's objects, with the GL context current.
 void SetupClockScene();

@@ -145,6 +145,10 @@ class UserSession:
         os.chmod(scratch, stat.S_IRWXU | stat.S_IRGRP | stat.S_IXGRP | stat.S_IROTH | stat.S_IXOTH)
         self.env = {"HOME": self.home, "DISPLAY": display, "PATH": "/usr/bin:/bin",
                     "LANG": "C.UTF-8"}
+        # A sanitizer build's options reach the hack through the daemon too.
+        for name in ("ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"):
+            if name in os.environ:
+                self.env[name] = os.environ[name]
         self.env.update(extra_env)
 
     def argv(self, *command):
