@@ -46,11 +46,13 @@ void ReadKind(std::uint32_t framebuffer, std::int32_t* samples, std::uint32_t* f
     const GLint encoding =
         AttachmentParameter(attachment, GL_FRAMEBUFFER_ATTACHMENT_COLOR_ENCODING);
     *format = 0;
-    if (red == 8 && green == 8 && blue == 8 && type == GL_UNSIGNED_NORMALIZED &&
-        encoding == GL_LINEAR) {
-        if (alpha == 8) *format = GL_RGBA8;
-        if (alpha == 0) *format = GL_RGB8;
-    }
+    if (red != 8 || green != 8 || blue != 8 || type != GL_UNSIGNED_NORMALIZED) return;
+    // Windows are often sRGB-capable (written as they are while sRGB
+    // writing is off): the cache takes the same encoding, so that the copy
+    // converts nothing either way.
+    if (encoding == GL_LINEAR && alpha == 8) *format = GL_RGBA8;
+    if (encoding == GL_LINEAR && alpha == 0) *format = GL_RGB8;
+    if (encoding == GL_SRGB && alpha == 8) *format = GL_SRGB8_ALPHA8;
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 // samples the 2048 x 2048 float texture with the driver's largest
 // anisotropy, most of a frame's time on a software renderer. The copy is
 // sample for sample, so the frame's pixels stay exactly those of the pass
-// drawn in place; where no exact copy can be had (another colour format, an
-// sRGB target, a driver that refuses the copy) the pass is drawn in place.
+// drawn in place; where no exact copy can be had (another colour format, a
+// driver that refuses the copy) the pass is drawn in place.
 #pragma once
 
 #include <cstdint>
@@ -39,7 +39,6 @@ private:
 
     Target target_;
     bool built_ = false;
-    bool valid_ = false;
     std::uint32_t framebuffer_ = 0;
     std::uint32_t colour_ = 0;
 };

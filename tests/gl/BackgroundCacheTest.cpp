@@ -19,10 +19,12 @@ struct Case {
     int samples;
     int width;
     int height;
+    GLenum format;
 };
 
-// A window-like target: RGBA8 colour and a depth buffer, possibly
-// multisampled, and a single-sample one to resolve it into for reading.
+// A window-like target: 8-bit colour and a depth buffer, possibly
+// multisampled, and a single-sample one of the same format to resolve it
+// into for reading.
 struct Target {
     GLuint framebuffer = 0;
     GLuint resolved = 0;
@@ -33,7 +35,7 @@ struct Target {
         glGenFramebuffers(1, &resolved);
         glGenRenderbuffers(3, buffers);
         glBindRenderbuffer(GL_RENDERBUFFER, buffers[0]);
-        glRenderbufferStorageMultisample(GL_RENDERBUFFER, c.samples, GL_RGBA8, c.width, c.height);
+        glRenderbufferStorageMultisample(GL_RENDERBUFFER, c.samples, c.format, c.width, c.height);
         glBindRenderbuffer(GL_RENDERBUFFER, buffers[1]);
         glRenderbufferStorageMultisample(GL_RENDERBUFFER, c.samples, GL_DEPTH_COMPONENT24, c.width,
                                          c.height);
@@ -42,7 +44,7 @@ struct Target {
                                   buffers[0]);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, buffers[1]);
         glBindRenderbuffer(GL_RENDERBUFFER, buffers[2]);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, c.width, c.height);
+        glRenderbufferStorage(GL_RENDERBUFFER, c.format, c.width, c.height);
         glBindFramebuffer(GL_FRAMEBUFFER, resolved);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
                                   buffers[2]);
@@ -74,7 +76,11 @@ TEST(BackgroundCache, CopiesExactlyWhatThePassDraws) {
 
     // Every target lives to the end, so that no framebuffer name comes back
     // with another kind behind it.
-    const Case cases[] = {{0, 640, 360}, {4, 640, 360}, {4, 1500, 500}};
+    // sRGB-capable like the windows of many drivers (Mesa's among them).
+    const Case cases[] = {{0, 640, 360, GL_RGBA8},
+                          {4, 640, 360, GL_RGBA8},
+                          {4, 1500, 500, GL_RGBA8},
+                          {4, 1280, 720, GL_SRGB8_ALPHA8}};
     std::vector<Target*> targets;
     for (const Case& c : cases) targets.push_back(new Target(c));
     for (std::size_t i = 0; i < targets.size(); ++i) {
