@@ -251,8 +251,18 @@ def test_a_bad_handle_shows_two_messages_and_exits_0():
                 host.command("dialog", "ok dialog"), 10)
             check(shown == "%s|%s" % (caption, text),
                   "message box '%s', not '%s|%s'" % (shown, caption, text))
-            harness.xdotool("key", "Return")
-            check(harness.wait_until(lambda: not harness.find_windows(name="^%s$" % caption), 10),
+            # The pointer on the box, so that the focus is there whatever
+            # Wine did with it; on loaded cores a key sent as the box takes
+            # the focus was still now and then lost: a user presses it again.
+            box = harness.find_windows(name="^%s$" % caption)
+            if box:
+                x, y, width, height = harness.window_geometry(box[0])
+                harness.xdotool("mousemove", x + width // 2, y + height // 3)
+            for _ in range(3):
+                harness.xdotool("key", "Return")
+                if harness.wait_until(lambda: not harness.find_windows(name="^%s$" % caption), 3):
+                    break
+            check(not harness.find_windows(name="^%s$" % caption),
                   "Return did not dismiss the %s box" % caption)
         expect_exit(host, "a bad handle")
         if harness.find_windows(name="^Tolvane Screensaver$"):
