@@ -1,19 +1,14 @@
 """The resting clock, natively: between flips it presents nothing, it never
-swaps faster than the display refreshes, it still shows the time it was
-started at, a key ends it at once while it rests, and it repaints what
-another window uncovered. Swaps are counted from outside by the tests' preload
+swaps faster than the display refreshes, a key ends it at once while it
+rests, and it repaints what another window uncovered. Swaps are counted from outside by the tests' preload
 probe (tests/support/swap_probe.c)."""
 import os
 import time
 
 import harness
 from harness import check
-from clock_scene_native import glyph_templates, read_tiles
 from launch_native import EXE, expect_exit, start_host, stop_host
 from swap_log import SwapLog, check_rests
-
-START = (12, 34, 41)
-
 
 def wait_for_quiet(log, seconds, timeout):
     """Waits until nothing has been swapped for `seconds`: the clock rests."""
@@ -21,17 +16,6 @@ def wait_for_quiet(log, seconds, timeout):
         swaps = log.times()
         return swaps and time.monotonic() - swaps[-1] >= seconds
     check(harness.wait_until(quiet, timeout, interval=0.01), "the clock never rests")
-    return time.monotonic()
-
-
-def shown_seconds(read):
-    d = [read[p][0] for p in range(4, 10)]
-    return (d[0] * 10 + d[1]) * 3600 + (d[2] * 10 + d[3]) * 60 + d[4] * 10 + d[5]
-
-
-def read_clock(scratch, templates, name):
-    shot = harness.screenshot(os.path.join(scratch, name))
-    return shown_seconds(read_tiles(shot, 1920, 1080, templates))
 
 
 def covered(scratch):
@@ -39,30 +23,18 @@ def covered(scratch):
     return harness.pixels(shot, [(960, 450)])[0] == (255, 0, 0)
 
 
-def shows_the_started_time_and_rests():
-    templates = glyph_templates()
+def rests_between_flips():
+    # That the clock still shows the time it was started at is
+    # clock_scene_native's to check, on this same loop.
     scratch = harness.scratch_dir()
     log = SwapLog(scratch)
-    start_of_day = START[0] * 3600 + START[1] * 60 + START[2]
     with harness.Xvfb():
-        env = log.environment(dict(os.environ, TZ="UTC"))
-        launched = time.monotonic()
-        argv = ["faketime", "-f", "@2026-03-14 %02d:%02d:%02d" % START, EXE, "/s"]
-        with harness.started(argv, env=env) as program:
+        with harness.started([EXE, "/s"], env=log.environment(os.environ)) as program:
             check(harness.wait_until(log.times, 20), "nothing presented: " + program.output())
-
-            # The started time, read back (it runs on from there).
-            def shows_started_time():
-                elapsed = time.monotonic() - launched
-                shown = read_clock(scratch, templates, "clock.png") - start_of_day
-                return -1 <= shown <= elapsed + 2
-            check(harness.wait_until(shows_started_time, 15), "the clock does not show %s" % (START,))
-
             # Five seconds of steady running.
             begin = time.monotonic() + 0.5
             check(harness.wait_until(lambda: time.monotonic() >= begin + 5.0, 10), "clock")
             check_rests(log, begin, 5.0)
-
             harness.xdotool("key", "space")
             expect_exit(program, 2, "key")
     harness.remove_dir(scratch)
@@ -107,6 +79,6 @@ def repaints_and_ends_on_a_key_during_a_rest():
 
 if __name__ == "__main__":
     harness.main({
-        "shows_the_started_time_and_rests": shows_the_started_time_and_rests,
+        "rests_between_flips": rests_between_flips,
         "repaints_and_ends_on_a_key_during_a_rest": repaints_and_ends_on_a_key_during_a_rest,
     })
