@@ -17,6 +17,11 @@ GLFWApplication* g_application = nullptr;
 static constexpr int kFallbackWidth = 1280;
 static constexpr int kFallbackHeight = 768;
 
+const GLFWvidmode* PrimaryVideoMode() {
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    return monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
+}
+
 // ---- callbacks -------------------------------------------------------------
 
 static void OnError(int /*code*/, const char* description) {
@@ -51,8 +56,7 @@ static void ChooseDrawingSize(const CCommandLine& commandLine) {
     if (commandLine.mode == MODE_PREVIEW) {
         if (!GetHostClientSize(commandLine.hostWindow, &width, &height)) width = height = 0;
     } else if (WindowsVersionNumber() >= 60) {
-        GLFWmonitor* monitor = glfwGetPrimaryMonitor();
-        const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
+        const GLFWvidmode* mode = PrimaryVideoMode();
         width = mode != nullptr ? mode->width : kFallbackWidth;
         height = mode != nullptr ? mode->height : kFallbackHeight;
     } else {

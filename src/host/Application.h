@@ -6,6 +6,7 @@
 #include "host/CommandLine.h"
 #include "platform/DisplayGlobals.h"
 
+struct GLFWvidmode;
 struct GLFWwindow;
 
 class GLFWApplication {
@@ -26,5 +27,8 @@ public:
 // The frame step: frame time into the scene state, then the clock's update
 // (the drawing is the main loop's to decide). Returns the clock time.
 double AdvanceFrame();
+
+// The primary monitor's current video mode; null without a monitor.
+const GLFWvidmode* PrimaryVideoMode();
 
 extern GLFWApplication* g_application;

@@ -36,8 +36,7 @@ void OnWindowRefresh(GLFWwindow* /*window*/) {
 
 // The primary monitor's current refresh rate; 0 when it reports none.
 int DisplayRefreshRate() {
-    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
-    const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
+    const GLFWvidmode* mode = PrimaryVideoMode();
     return mode != nullptr ? mode->refreshRate : 0;
 }
 
