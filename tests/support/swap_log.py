@@ -5,6 +5,8 @@ and under Wine (the probe sits in the Wine loader's process), and the bench.
 """
 import os
 
+import harness
+
 
 class SwapLog:
     def __init__(self, directory, probe=None):
@@ -55,7 +57,6 @@ def check_rests(log, begin, seconds):
     """Over seconds of steady running from begin: no more swaps than the
     resting target, none faster than the refresh, rests between them, and
     the clock still moving."""
-    import harness
     swaps = log.between(begin, begin + seconds)
     harness.log("%d swaps in %.0f s" % (len(swaps), seconds))
     harness.check(len(swaps) <= TARGET * seconds,
