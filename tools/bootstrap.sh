@@ -9,6 +9,7 @@ libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxi-dev libxext-dev
 libgl-dev libgl1-mesa-dev
 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
 xvfb xauth libgl1-mesa-dri mesa-utils x11-apps x11-utils imagemagick xdotool
+xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
 wine wine64 fonts-wine libasound2-plugins
 pulseaudio pulseaudio-utils sox libopenal-dev
 googletest libgtest-dev faketime

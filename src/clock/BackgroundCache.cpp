@@ -112,3 +112,14 @@ bool CBackgroundCache::CopyInto(std::int32_t width, std::int32_t height, void (*
     glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read));
     return true;
 }
+
+void CBackgroundCache::Release() {
+    if (framebuffer_ != 0) {
+        glDeleteFramebuffers(1, &framebuffer_);
+        glDeleteRenderbuffers(1, &colour_);
+    }
+    framebuffer_ = 0;
+    colour_ = 0;
+    built_ = false;
+    target_ = Target{};
+}

@@ -21,6 +21,11 @@ public:
     // False when nothing was copied: the caller draws the pass itself.
     bool CopyInto(std::int32_t width, std::int32_t height, void (*drawPass)());
 
+    // Deletes the cache's GL objects, with the context it was drawn in
+    // current (a framebuffer belongs to its context alone); the next copy
+    // draws it again.
+    void Release();
+
 private:
     // What the cache was drawn for: the framebuffer the frame goes to and
     // its size; its sample count and colour format are read when these

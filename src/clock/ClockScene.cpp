@@ -48,6 +48,27 @@ GLFWDrawableSky* BuildDrawable(const char* programKey, float scale) {
     return drawable;
 }
 
+void DrawFrame(std::int32_t width, std::int32_t height, float aspectRatio,
+               CBackgroundCache* cache) {
+    glViewport(0, 0, width, height);
+    // The clear colour and depth stay at GL's defaults: black, 1.0.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    const float halfWidth = kHalfHeight * aspectRatio;
+    g_camera->SetProjection(
+        Ortho(-halfWidth, halfWidth, -kHalfHeight, kHalfHeight, -kDepthRange, kDepthRange));
+    g_sceneState->SetViewportSize(static_cast<float>(width), static_cast<float>(height));
+    g_camera->SelectView(0);
+
+    if (cache == nullptr || !cache->CopyInto(width, height, DrawBackgroundPass)) {
+        DrawBackgroundPass();
+    }
+
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, g_atlasTexture->GetTexture());
+    DrawTiles();
+}
+
 }  // namespace
 
 void SetupClockScene() {
@@ -82,25 +103,11 @@ double UpdateClockFrame() {
 }
 
 void DrawClockFrame() {
-    glViewport(0, 0, g_windowWidth, g_windowHeight);
-    // The clear colour and depth stay at GL's defaults: black, 1.0.
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawFrame(g_windowWidth, g_windowHeight, g_aspectRatio, g_backgroundCache);
+}
 
-    const float halfWidth = kHalfHeight * g_aspectRatio;
-    g_camera->SetProjection(
-        Ortho(-halfWidth, halfWidth, -kHalfHeight, kHalfHeight, -kDepthRange, kDepthRange));
-    g_sceneState->SetViewportSize(static_cast<float>(g_windowWidth),
-                                  static_cast<float>(g_windowHeight));
-    g_camera->SelectView(0);
-
-    if (g_backgroundCache == nullptr ||
-        !g_backgroundCache->CopyInto(g_windowWidth, g_windowHeight, DrawBackgroundPass)) {
-        DrawBackgroundPass();
-    }
-
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, g_atlasTexture->GetTexture());
-    DrawTiles();
+void DrawClockFrameInto(std::int32_t width, std::int32_t height, CBackgroundCache* cache) {
+    DrawFrame(width, height, AspectRatioOf(width, height), cache);
 }
 
 void RenderClockFrame() {

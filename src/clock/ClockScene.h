@@ -8,6 +8,8 @@
 // and the drawing only when the picture changes.
 #pragma once
 
+#include <cstdint>
+
 class CBackgroundCache;
 class CDirectSound;
 class GLFWCamera;
@@ -36,8 +38,13 @@ void SetupClockScene();
 // digit records and the flip state advanced to now. Returns that clock time.
 double UpdateClockFrame();
 
-// The drawing half: viewport, clear, projection, background, atlas, tiles.
+// The drawing half: viewport, clear, projection, background, atlas, tiles,
+// for the display window (g_windowWidth x g_windowHeight, g_backgroundCache).
 void DrawClockFrame();
+
+// The same drawing into the current context's window of width x height
+// pixels, with that window's background cache (null: drawn in place).
+void DrawClockFrameInto(std::int32_t width, std::int32_t height, CBackgroundCache* cache);
 
 // One whole frame: UpdateClockFrame, then DrawClockFrame.
 void RenderClockFrame();

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
+#include "host/DisplayWindowSetup.h"
 #include "host/HostPlatform.h"
-#include "host/WindowIcon.h"
 #include "host/glfw_attach.h"
 #include "platform/GL.h"
 #include "platform/MessageBox.h"
@@ -34,20 +34,6 @@ static void OnWindowSize(GLFWwindow* /*window*/, int width, int height) {
     g_aspectRatio = AspectRatioOf(width, height);
 }
 
-// Any key and any mouse button end the screensaver at once.
-static void OnKey(GLFWwindow* /*window*/, int /*key*/, int /*scancode*/, int /*action*/,
-                  int /*mods*/) {
-    std::exit(0);
-}
-
-static void OnMouseButton(GLFWwindow* /*window*/, int /*button*/, int /*action*/, int /*mods*/) {
-    std::exit(0);
-}
-
-// Moving the mouse and turning the wheel never do.
-static void OnCursorPos(GLFWwindow* /*window*/, double /*x*/, double /*y*/) {}
-static void OnScroll(GLFWwindow* /*window*/, double /*dx*/, double /*dy*/) {}
-
 // ---- start-up --------------------------------------------------------------
 
 static void ChooseDrawingSize(const CCommandLine& commandLine) {
@@ -68,20 +54,6 @@ static void ChooseDrawingSize(const CCommandLine& commandLine) {
     g_aspectRatio = AspectRatioOf(width, height);
 }
 
-static void SetFixedGLState(GLFWwindow* window) {
-    glCullFace(GL_BACK);
-    glFrontFace(GL_CW);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDepthRange(0.0, 1.0);
-    glEnable(GL_MULTISAMPLE);
-    glEnable(GL_LINE_SMOOTH);
-    glEnable(GL_POLYGON_SMOOTH);
-    glfwSwapInterval(1);
-    glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
-}
-
 GLFWApplication::GLFWApplication(CCommandLine* launch) : commandLine(launch) {
     // 1. Library.
     glfwSetErrorCallback(OnError);
@@ -95,11 +67,7 @@ GLFWApplication::GLFWApplication(CCommandLine* launch) : commandLine(launch) {
     ChooseDrawingSize(*commandLine);
 
     // 3. Window.
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
-    glfwWindowHint(GLFW_CONTEXT_ROBUSTNESS, GLFW_LOSE_CONTEXT_ON_RESET);
-    glfwWindowHint(GLFW_SAMPLES, 4);
-    glfwWindowHint(GLFW_STEREO, GLFW_FALSE);
+    SetDisplayWindowHints();
     if (commandLine->mode == MODE_PREVIEW) {
         window = glfwAttachHostWindow(commandLine->hostWindow, nullptr);
     } else {
@@ -114,15 +82,10 @@ GLFWApplication::GLFWApplication(CCommandLine* launch) : commandLine(launch) {
 
     // 4. Input.
     glfwSetWindowSizeCallback(window, OnWindowSize);
-    glfwSetKeyCallback(window, OnKey);
-    glfwSetMouseButtonCallback(window, OnMouseButton);
-    glfwSetCursorPosCallback(window, OnCursorPos);
-    glfwSetScrollCallback(window, OnScroll);
+    SetupDisplayWindow(window);
 
     // 5. Context and GL.
     glfwMakeContextCurrent(window);
-    GLFWimage icon{kWindowIconSize, kWindowIconSize, const_cast<unsigned char*>(kWindowIconPixels)};
-    glfwSetWindowIcon(window, 1, &icon);
     LoadGLEntryPoints();
-    SetFixedGLState(window);
+    SetFixedGLState(1);
 }

@@ -1,7 +1,9 @@
 // The main loop and the frame step.
 //
 // Lifecycle:
-//   set-up    SetupClockScene, once, with the context current
+//   set-up    SetupClockScene, once, with the context current; in the
+//             full-screen modes a window on every other monitor
+//             (CoverWindows.h), drawn on the same iterations
 //   iteration AdvanceFrame (frame time, clock update) every time; then, only
 //             when the picture differs from the last one presented or the
 //             window system asked for it, the drawing and the swap; then a
@@ -9,14 +11,15 @@
 //             while a flap falls), never sooner than the next frame slot
 //             of the display's refresh; a key or mouse button ends the
 //             process inside that wait
-//   exit      a close request, or in preview a host window that is no
-//             longer enabled (polled at least every 100 ms)
-//   shutdown  the click player is released; the window, GL objects and
+//   exit      a close request on any window, or in preview a host window
+//             that is no longer enabled (polled at least every 100 ms)
+//   shutdown  the click player is released; the windows, GL objects and
 //             GLFW are left to process exit
 #include "clock/ClockPicture.h"
 #include "clock/ClockScene.h"
 #include "clock/ClockTime.h"
 #include "host/Application.h"
+#include "host/CoverWindows.h"
 #include "host/FramePacer.h"
 #include "host/HostPlatform.h"
 #include "platform/DisplayGlobals.h"
@@ -67,6 +70,10 @@ void GLFWApplication::Run() {
     g_framePacer = &pacer;
     glfwSetWindowRefreshCallback(window, OnWindowRefresh);
     const bool preview = commandLine->mode == MODE_PREVIEW;
+    // The preview and the xscreensaver handover draw into the one window
+    // they are given.
+    CCoverWindows covers(window, DisplayRefreshRate());
+    if (!preview) covers.Open();
 
     bool keepRunning = true;
     do {
@@ -78,11 +85,15 @@ void GLFWApplication::Run() {
             glfwSwapBuffers(window);
             pacer.Presented(picture, frameBegin);
         }
+        covers.Draw(frameBegin);
         const double now = glfwGetTime();
         const double nextChange = NextPictureChange(clockTime) - g_secondsOfDay;
-        WaitForEvents(pacer.RestTime(now, nextChange, preview));
+        const double rest = pacer.RestTime(now, nextChange, preview);
+        const double coverRest = covers.RestTime(now, nextChange);
+        WaitForEvents(coverRest < rest ? coverRest : rest);
+        covers.FollowMonitors();
 
-        if (glfwWindowShouldClose(window)) keepRunning = false;
+        if (glfwWindowShouldClose(window) || covers.CloseRequested()) keepRunning = false;
         if (preview && !TrackHostWindow(window, commandLine->hostWindow)) break;
     } while (keepRunning);
 

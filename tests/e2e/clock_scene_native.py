@@ -47,37 +47,52 @@ def normalised(values):
     return [(v - low) / span for v in values]
 
 
-def glyph_templates():
-    """Upper and lower half of every digit's cell, from the atlas itself."""
+_atlas = []
+
+
+def glyph_templates(part=(0.0, 1.0)):
+    """Upper and lower half of every digit's cell, from the atlas itself; of
+    the columns part = (from, to) of its width only, for a tile that the
+    edge of a narrower monitor cuts."""
+    if not _atlas:
+        _atlas.append(GreyPicture(ATLAS))
+    atlas = _atlas[0]
+    x0, x1 = round(part[0] * 200), round(part[1] * 200)
     templates = {}
-    atlas = GreyPicture(ATLAS)
     for digit, (left, top) in CELLS.items():
         # The picture is stored bottom-up, but convert shows it upright.
-        upper = atlas.sample((left, top, 200, 144))
-        lower = atlas.sample((left, top + 144, 200, 144))
+        upper = atlas.sample((left + x0, top, x1 - x0, 144))
+        lower = atlas.sample((left + x0, top + 144, x1 - x0, 144))
         templates[digit] = normalised(upper) + normalised(lower)
     return templates
 
 
-def read_tiles(shot, width, height, templates):
-    """The digit each tile shows, by the nearest template, and the distances."""
+def read_tiles(shot, width, height, templates, origin=(0, 0)):
+    """The digit each tile shows, by the nearest template, and the distances,
+    in the width x height rectangle at origin of the screenshot (a path, or
+    a GreyPicture read once for several rectangles)."""
     scale = height / 1000.0  # the window is 1000 world units high
-    picture = GreyPicture(shot)
+    picture = shot if isinstance(shot, GreyPicture) else GreyPicture(shot)
+    edge = width / 2 / scale  # the half width in world units
 
     def box(world_left, world_top, world_right, world_bottom):
-        x0 = round(width / 2 + world_left * scale)
-        x1 = round(width / 2 + world_right * scale)
-        y0 = round(height / 2 - world_top * scale)
-        y1 = round(height / 2 - world_bottom * scale)
+        x0 = origin[0] + round(width / 2 + world_left * scale)
+        x1 = origin[0] + round(width / 2 + world_right * scale)
+        y0 = origin[1] + round(height / 2 - world_top * scale)
+        y1 = origin[1] + round(height / 2 - world_bottom * scale)
         return (x0, y0, x1 - x0, y1 - y0)
 
     read = {}
     for position, centre in TILE_X.items():
-        # Inside the half-tiles, clear of the rounded corners' edges and the hinge lines.
-        upper = picture.sample(box(centre - 97.2, 163.68, centre + 97.2, 8.13 + 1.3))
-        lower = picture.sample(box(centre - 97.2, 6.27 - 1.3, centre + 97.2, -149.28))
+        # Inside the half-tiles, clear of the rounded corners' edges and the
+        # hinge lines; on a narrow monitor only what is on it.
+        left, right = max(centre - 97.2, -edge), min(centre + 97.2, edge)
+        part = ((left - centre + 97.2) / 194.4, (right - centre + 97.2) / 194.4)
+        against = templates if part == (0.0, 1.0) else glyph_templates(part)
+        upper = picture.sample(box(left, 163.68, right, 8.13 + 1.3))
+        lower = picture.sample(box(left, 6.27 - 1.3, right, -149.28))
         seen = normalised(upper) + normalised(lower)
-        distances = {d: sum((a - b) ** 2 for a, b in zip(seen, t)) for d, t in templates.items()}
+        distances = {d: sum((a - b) ** 2 for a, b in zip(seen, t)) for d, t in against.items()}
         best = min(distances, key=distances.get)
         read[position] = (best, distances[best])
     return read

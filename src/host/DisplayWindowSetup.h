@@ -1,0 +1,17 @@
+// What every window the clock is drawn in gets: the display window, and the
+// windows that cover the other monitors.
+#pragma once
+
+struct GLFWwindow;
+
+// The window and context hints: OpenGL 3.0 with reset notification, four
+// samples, no stereo.
+void SetDisplayWindowHints();
+
+// The input rules (any key or button ends the process at once; motion and
+// the wheel never do), the window icon and the hidden cursor.
+void SetupDisplayWindow(GLFWwindow* window);
+
+// The fixed GL state of the current context, and its swap interval (1:
+// the swap waits for the vertical retrace).
+void SetFixedGLState(int swapInterval);

@@ -1,0 +1,147 @@
+"""The native clock on two monitors (Xorg's dummy driver: 1920x1080 and, to
+its right, 1280x1024): the same time on each, read back from a screenshot
+of each monitor's rectangle; a key, or a click on the second monitor, ends
+it and motion across both does not; both windows rest between flips; a
+monitor unplugged and plugged again while it runs; the memory a second
+monitor costs.
+
+One server serves every case; each case leaves the two outputs as it found
+them. Skipped (exit code 77) where Xorg cannot start."""
+import os
+import time
+
+import harness
+import xorg_dummy
+from clock_scene_native import GreyPicture, glyph_templates, read_tiles
+from harness import check
+from launch_native import EXE, expect_exit
+from swap_log import SwapLog, groups
+
+TITLE = "^Tolvane Screensaver$"
+
+
+def windows_on_screen():
+    """(x, y, width, height) of each visible clock window, sorted."""
+    return sorted(harness.window_geometry(w) for w in harness.find_windows(name=TITLE))
+
+
+def wait_for_cover(program, timeout=20):
+    """Waits until the clock's windows are exactly one on each active monitor."""
+    found = harness.wait_until(
+        lambda: windows_on_screen() == sorted(xorg_dummy.active_monitors()), timeout)
+    check(found, "windows %s on monitors %s; output:\n%s"
+          % (windows_on_screen(), xorg_dummy.active_monitors(), program.output()))
+
+
+def read_monitors(scratch, templates, accept, timeout):
+    """Screenshots the root until the six digits of every monitor satisfy
+    accept(list of digit lists); returns that list, or fails with the last."""
+    last = {}
+
+    def attempt():
+        shot = GreyPicture(harness.screenshot(os.path.join(scratch, "monitors.png")))
+        shown = []
+        for x, y, width, height in xorg_dummy.active_monitors():
+            read = read_tiles(shot, width, height, templates, origin=(x, y))
+            shown.append([read[p][0] for p in range(4, 10)])
+        last["shown"] = shown
+        return shown if accept(shown) else None
+    found = harness.wait_until(attempt, timeout, 0.2)
+    check(found, "the monitors showed %s" % last.get("shown"))
+    return found
+
+
+def same_started_time(shown):
+    return len(shown) == 2 and shown[0] == shown[1] and shown[0][:4] == [1, 2, 3, 4] \
+        and shown[0][4] in (2, 3)
+
+
+def every_monitor_shows_the_clock():
+    templates = glyph_templates()
+    scratch = harness.scratch_dir()
+    log = SwapLog(scratch)
+    env = log.environment(dict(os.environ, TZ="UTC"))
+    # Half a minute before the minute changes: time enough to start.
+    with harness.started(["faketime", "-f", "@2026-03-14 12:34:21", EXE, "/s"],
+                         env=env) as program:
+        wait_for_cover(program)
+        first = read_monitors(scratch, templates, same_started_time, 20)
+        harness.log("read: %s" % first)
+        # The seconds move on, together.
+        read_monitors(scratch, templates,
+                      lambda shown: same_started_time(shown) and shown[0] != first[0], 10)
+
+        # Both windows rest between flips: each second's swaps come in groups.
+        begin = time.monotonic()
+        check(harness.wait_until(lambda: time.monotonic() >= begin + 3.0, 5), "clock")
+        swaps = log.between(begin, begin + 3.0)
+        check(len(groups(swaps)) >= 3, "no rests in 3 s with two windows: %s" % swaps)
+
+        for x, y in ((100, 100), (1900, 540), (2000, 540), (3150, 1000), (2560, 512)):
+            harness.xdotool("mousemove", x, y)
+        # The clock has drawn on both, so it has taken its input; no exit may follow.
+        check(program.wait(1.0) is None, "motion ended it: " + program.output())
+        harness.xdotool("click", "1")  # on the second monitor
+        expect_exit(program, 5, "a click on the second monitor")
+
+    with harness.started([EXE, "/s"]) as program:
+        wait_for_cover(program)
+        harness.xdotool("mousemove", 500, 500)
+        harness.xdotool("key", "Escape")
+        expect_exit(program, 5, "Escape")
+    harness.remove_dir(scratch)
+
+
+def follows_a_monitor_unplugged_and_plugged():
+    with harness.started([EXE, "/s"]) as program:
+        wait_for_cover(program)
+        try:
+            xorg_dummy.output_off("DUMMY1")
+            wait_for_cover(program)
+            # Plugged in again: covered again.
+            xorg_dummy.output_on("DUMMY1", 1280, 1024, 1920)
+            wait_for_cover(program)
+            # The primary unplugged: its window moves to what remains
+            # (xrandr moves that monitor to the left edge).
+            xorg_dummy.output_off("DUMMY0")
+            wait_for_cover(program)
+        finally:
+            xorg_dummy.output_on("DUMMY0", 1920, 1080, 0)
+            xorg_dummy.output_on("DUMMY1", 1280, 1024, 1920)
+        check(program.running(), "it ended: " + program.output())
+        harness.xdotool("mousemove", 2500, 500)
+        harness.xdotool("key", "q")
+        expect_exit(program, 5, "q")
+
+
+def peak_memory():
+    """VmHWM in kB of the clock once it has drawn and flipped a few times."""
+    with harness.started([EXE, "/s"]) as program:
+        wait_for_cover(program)
+        begin = time.time()
+        check(harness.wait_until(lambda: time.time() >= begin + 3.0, 5), "clock")
+        with open("/proc/%d/status" % program.proc.pid) as status:
+            peak = int(next(l for l in status if l.startswith("VmHWM:")).split()[1])
+        harness.xdotool("key", "q")
+        expect_exit(program, 5, "q")
+    return peak
+
+
+def a_second_monitor_costs_little_memory():
+    try:
+        xorg_dummy.output_off("DUMMY1")
+        one = peak_memory()
+    finally:
+        xorg_dummy.output_on("DUMMY1", 1280, 1024, 1920)
+    two = peak_memory()
+    harness.log("peak memory: %d kB with one monitor, %d kB with two (%.2f)"
+                % (one, two, two / one))
+    check(two <= 1.2 * one, "two monitors take %d kB, one %d kB" % (two, one))
+
+
+if __name__ == "__main__":
+    xorg_dummy.main({
+        "every_monitor_shows_the_clock": every_monitor_shows_the_clock,
+        "follows_a_monitor_unplugged_and_plugged": follows_a_monitor_unplugged_and_plugged,
+        "a_second_monitor_costs_little_memory": a_second_monitor_costs_little_memory,
+    })
