@@ -38,30 +38,37 @@ class Xvfb:
         self.display = None
 
     def __enter__(self):
-        read_fd, write_fd = os.pipe()
-        self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-             "%dx%dx24" % self.size, "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_fd)
-        number = b""
-        deadline = time.time() + 20
-        with os.fdopen(read_fd, "rb") as pipe:
-            while not number.endswith(b"\n") and time.time() < deadline:
-                chunk = pipe.read(1)
-                if not chunk:
-                    break
-                number += chunk
-        if not number.strip():
+        self.proc, self.display = start_x_server(
+            lambda fd: ["Xvfb", "-displayfd", str(fd), "-screen", "0", "%dx%dx24" % self.size,
+                        "-nolisten", "tcp", "-noreset"], 20)
+        if self.display is None:
             self.__exit__(None, None, None)
             raise TestFailure("Xvfb did not start")
-        self.display = ":" + number.decode().strip()
         os.environ["DISPLAY"] = self.display
         return self
 
     def __exit__(self, *exc):
         stop_server(self.proc)
         return False
+
+
+def start_x_server(argv_for_fd, timeout):
+    """Starts an X server that picks a free display number and writes it to
+    the descriptor given by -displayfd: argv_for_fd(fd) is its command line.
+    Returns (process, ":N"), or (process, None) if no number came in time."""
+    read_fd, write_fd = os.pipe()
+    proc = subprocess.Popen(argv_for_fd(write_fd), pass_fds=(write_fd,),
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    number = b""
+    deadline = time.time() + timeout
+    with os.fdopen(read_fd, "rb") as pipe:
+        while not number.endswith(b"\n") and time.time() < deadline:
+            chunk = pipe.read(1)
+            if not chunk:
+                break
+            number += chunk
+    return proc, (":" + number.decode().strip() if number.strip() else None)
 
 
 def stop_server(proc, grace=10):

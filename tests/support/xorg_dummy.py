@@ -11,7 +11,6 @@ that cannot run says so and never passes.
 """
 import os
 import shutil
-import subprocess
 import sys
 import time
 
@@ -90,37 +89,31 @@ class XorgDummy:
         config = os.path.join(self.dir, "xorg.conf")
         with open(config, "w") as f:
             f.write(CONFIG % (sum(w for _, w, _ in LAYOUT), max(h for _, _, h in LAYOUT)))
-        read_fd, write_fd = os.pipe()
-        self.proc = subprocess.Popen(
-            ["Xorg", "-displayfd", str(write_fd), "-config", config, "-noreset", "-nolisten",
-             "tcp", "-logfile", os.path.join(self.dir, "Xorg.log")],
-            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_fd)
-        number = b""
-        deadline = time.time() + 30
-        with os.fdopen(read_fd, "rb") as pipe:
-            while not number.endswith(b"\n") and time.time() < deadline:
-                chunk = pipe.read(1)
-                if not chunk:
-                    break
-                number += chunk
-        if not number.strip():
-            log = self._log_tail()
+        log = os.path.join(self.dir, "Xorg.log")
+        self.proc, self.display = harness.start_x_server(
+            lambda fd: ["Xorg", "-displayfd", str(fd), "-config", config, "-noreset",
+                        "-nolisten", "tcp", "-logfile", log], 30)
+        if self.display is None:
+            reason = self._log_tail()
             self.__exit__(None, None, None)
-            raise Unavailable("Xorg did not start: " + log)
-        self.display = ":" + number.decode().strip()
+            raise Unavailable("Xorg did not start: " + reason)
         os.environ["DISPLAY"] = self.display
+        try:
+            self._lay_out()
+        except BaseException:
+            self.__exit__(None, None, None)
+            raise
+        return self
+
+    def _lay_out(self):
         x = 0
         for name, width, height in LAYOUT:
             if name != "DUMMY0":
                 xrandr("--addmode", name, "%dx%d" % (width, height))
             output_on(name, width, height, x)
             x += width
-        check_layout = harness.wait_until(lambda: len(active_monitors()) == len(LAYOUT), 10)
-        if not check_layout:
-            self.__exit__(None, None, None)
-            raise Unavailable("Xorg did not take the two-monitor layout")
-        return self
+        harness.check(harness.wait_until(lambda: len(active_monitors()) == len(LAYOUT), 10),
+                      "Xorg did not take the two-monitor layout: %s" % active_monitors())
 
     @property
     def monitors(self):
@@ -150,3 +143,6 @@ def main(tests):
     except Unavailable as reason:
         harness.log("SKIPPED: %s" % reason)
         sys.exit(SKIP_CODE)
+    except harness.TestFailure as error:
+        harness.log("FAILED: %s" % error)
+        sys.exit(1)
