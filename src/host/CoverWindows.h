@@ -54,8 +54,6 @@ public:
 
     void FollowMonitors();
 
-    std::size_t Count() const { return covers_.size(); }
-
     struct Cover;  // one window, its size, pacer and background cache
 
 private:
