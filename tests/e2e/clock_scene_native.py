@@ -87,8 +87,11 @@ def read_tiles(shot, width, height, templates, origin=(0, 0)):
         # Inside the half-tiles, clear of the rounded corners' edges and the
         # hinge lines; on a narrow monitor only what is on it.
         left, right = max(centre - 97.2, -edge), min(centre + 97.2, edge)
-        part = ((left - centre + 97.2) / 194.4, (right - centre + 97.2) / 194.4)
-        against = templates if part == (0.0, 1.0) else glyph_templates(part)
+        if left == centre - 97.2 and right == centre + 97.2:
+            against = templates
+        else:
+            against = glyph_templates(((left - centre + 97.2) / 194.4,
+                                       (right - centre + 97.2) / 194.4))
         upper = picture.sample(box(left, 163.68, right, 8.13 + 1.3))
         lower = picture.sample(box(left, 6.27 - 1.3, right, -149.28))
         seen = normalised(upper) + normalised(lower)
