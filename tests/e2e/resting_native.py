@@ -1,21 +1,14 @@
 """The resting clock, natively: between flips it presents nothing, it never
 swaps faster than the display refreshes, a key ends it at once while it
-rests, and it repaints what another window uncovered. Swaps are counted from outside by the tests' preload
-probe (tests/support/swap_probe.c)."""
+rests, and it repaints what another window uncovered. Swaps are counted
+from outside by the tests' preload probe (tests/support/swap_probe.c)."""
 import os
 import time
 
 import harness
 from harness import check
 from launch_native import EXE, expect_exit, start_host, stop_host
-from swap_log import SwapLog, check_rests
-
-def wait_for_quiet(log, seconds, timeout):
-    """Waits until nothing has been swapped for `seconds`: the clock rests."""
-    def quiet():
-        swaps = log.times()
-        return swaps and time.monotonic() - swaps[-1] >= seconds
-    check(harness.wait_until(quiet, timeout, interval=0.01), "the clock never rests")
+from swap_log import SwapLog, check_rests, wait_for_quiet
 
 
 def covered(scratch):

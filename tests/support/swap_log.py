@@ -4,6 +4,7 @@ its time in time.monotonic seconds. Used by the resting-clock tests, native
 and under Wine (the probe sits in the Wine loader's process), and the bench.
 """
 import os
+import time
 
 import harness
 
@@ -29,6 +30,14 @@ class SwapLog:
 
     def between(self, start, end):
         return [t for t in self.times() if start <= t < end]
+
+
+def wait_for_quiet(log, seconds, timeout):
+    """Waits until nothing has been swapped for `seconds`: the clock rests."""
+    def quiet():
+        swaps = log.times()
+        return swaps and time.monotonic() - swaps[-1] >= seconds
+    harness.check(harness.wait_until(quiet, timeout, interval=0.01), "the clock never rests")
 
 
 def groups(swaps, gap=0.2):
