@@ -15,6 +15,8 @@
 //             that is no longer enabled (polled at least every 100 ms)
 //   shutdown  the click player is released; the windows, GL objects and
 //             GLFW are left to process exit
+#include <algorithm>
+
 #include "clock/ClockPicture.h"
 #include "clock/ClockScene.h"
 #include "clock/ClockTime.h"
@@ -66,13 +68,14 @@ double AdvanceFrame() {
 
 void GLFWApplication::Run() {
     SetupClockScene();
-    CFramePacer pacer(DisplayRefreshRate());
+    const int refreshRate = DisplayRefreshRate();
+    CFramePacer pacer(refreshRate);
     g_framePacer = &pacer;
     glfwSetWindowRefreshCallback(window, OnWindowRefresh);
     const bool preview = commandLine->mode == MODE_PREVIEW;
     // The preview and the xscreensaver handover draw into the one window
     // they are given.
-    CCoverWindows covers(window, DisplayRefreshRate());
+    CCoverWindows covers(window, refreshRate);
     if (!preview) covers.Open();
 
     bool keepRunning = true;
@@ -88,9 +91,8 @@ void GLFWApplication::Run() {
         covers.Draw(frameBegin);
         const double now = glfwGetTime();
         const double nextChange = NextPictureChange(clockTime) - g_secondsOfDay;
-        const double rest = pacer.RestTime(now, nextChange, preview);
-        const double coverRest = covers.RestTime(now, nextChange);
-        WaitForEvents(coverRest < rest ? coverRest : rest);
+        WaitForEvents(
+            std::min(pacer.RestTime(now, nextChange, preview), covers.RestTime(now, nextChange)));
         covers.FollowMonitors();
 
         if (glfwWindowShouldClose(window) || covers.CloseRequested()) keepRunning = false;
