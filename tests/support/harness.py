@@ -245,6 +245,13 @@ def main(tests):
         sys.exit(1)
 
 
+def expect_exit(program, what, timeout=10):
+    """Waits up to timeout seconds for program to end; it must end with 0."""
+    code = program.wait(timeout)
+    check(code is not None, "%s: still running after %s s" % (what, timeout))
+    check(code == 0, "%s: exit code %s, not 0; output:\n%s" % (what, code, program.output()))
+
+
 def scratch_dir(prefix="tolvane-"):
     path = tempfile.mkdtemp(prefix=prefix)
     return path
@@ -252,3 +259,13 @@ def scratch_dir(prefix="tolvane-"):
 
 def remove_dir(path):
     shutil.rmtree(path, ignore_errors=True)
+
+
+@contextlib.contextmanager
+def scratch(prefix="tolvane-"):
+    """A scratch folder for one test, removed afterwards, also on failure."""
+    path = scratch_dir(prefix)
+    try:
+        yield path
+    finally:
+        remove_dir(path)
