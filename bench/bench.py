@@ -13,6 +13,13 @@ learnt to rest), both measured in the same run. One line per figure:
   flip                              0.3 s after each flip starts (the reference
                                     rests never: any 0.3 s, once a second)
   peak resident memory              VmHWM at the end of the steady run
+  peak memory with two monitors     VmHWM after 3 s full screen on Xorg's dummy
+                                    driver, with one monitor and with two
+                                    (needs root and Xorg, else reported skipped)
+
+The bounds the clock is held to are checked at the end, one line each, and
+the bench exits with 1 if one is exceeded: they are figures of speed and
+memory, which a busy machine blurs, so no pass/fail test holds them.
 
 Swaps are counted by the tests' preload probe (tests/support/swap_probe.c).
 Usage: make bench, or python3 bench/bench.py --build build/linux
@@ -28,13 +35,21 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "support"))
 
 import harness  # noqa: E402
-from swap_log import SwapLog, flip_starts  # noqa: E402
+import xorg_dummy  # noqa: E402
+from swap_log import TARGET, SwapLog, flip_starts  # noqa: E402
 
 LAUNCHES = 5
 WARM_UP = 2.0
 STEADY = 10.0
 FLIP_WINDOW = 0.3
 TICKS = os.sysconf("SC_CLK_TCK")
+SECOND_MONITOR_MEMORY = 1.2  # two monitors' peak memory at most this times one's
+
+bounds = []  # (description, held)
+
+
+def bound(description, held):
+    bounds.append((description, held))
 
 
 def cpu_seconds(pid):
@@ -118,6 +133,40 @@ def bench_size(width, height, programs, scratch):
     line("buffer swaps per second", "swaps", "", 1)
     line("frames drawn during one seconds flip", "flip", "", 0)
     line("peak resident memory", "peak", " MiB", 1)
+    bound("%s: at most %d swaps per second (%.1f)" % (size, TARGET, resting["swaps"]),
+          resting["swaps"] <= TARGET)
+
+
+def monitors_peak(exe, scratch):
+    """VmHWM in MiB of the clock once it has drawn for a few seconds."""
+    program, log, _ = run_program(exe, scratch)
+    try:
+        if not harness.wait_until(log.times, 30, interval=0.01):
+            raise harness.TestFailure("%s presented nothing: %s" % (exe, program.output()))
+        time.sleep(3.0)
+        return peak_resident_mib(program.proc.pid)
+    finally:
+        program.stop()
+
+
+def bench_monitors(exe, scratch):
+    label = "two monitors (Xorg dummy)"
+    try:
+        with xorg_dummy.XorgDummy():
+            try:
+                xorg_dummy.output_off("DUMMY1")
+                one = monitors_peak(exe, scratch)
+            finally:
+                xorg_dummy.output_on("DUMMY1", 1280, 1024, 1920)
+            harness.wait_until(lambda: len(xorg_dummy.active_monitors()) == 2, 10)
+            two = monitors_peak(exe, scratch)
+    except xorg_dummy.Unavailable as reason:
+        print("%-9s %-40s skipped: %s" % ("", label, reason), flush=True)
+        return
+    print("%-9s %-40s one %.1f MiB, two %.1f MiB (%.2f)"
+          % ("", "peak memory, " + label, one, two, two / one), flush=True)
+    bound("a second monitor: at most %.1f times the memory of one (%.2f)"
+          % (SECOND_MONITOR_MEMORY, two / one), two <= SECOND_MONITOR_MEMORY * one)
 
 
 def main():
@@ -143,8 +192,13 @@ def main():
         for size in args.sizes.split(","):
             width, height = (int(v) for v in size.split("x"))
             bench_size(width, height, programs, scratch)
+        bench_monitors(programs[0][1], scratch)
     finally:
         harness.remove_dir(scratch)
+    for description, held in bounds:
+        print("bound %-8s %s" % ("held" if held else "EXCEEDED", description), flush=True)
+    if not all(held for _, held in bounds):
+        sys.exit(1)
 
 
 if __name__ == "__main__":

@@ -10,7 +10,7 @@ import time
 import harness
 import wine
 from harness import check, log
-from swap_log import SwapLog, check_rests
+from swap_log import SwapLog, check_rests_at_full_speed
 
 SCREEN = (1920, 1080)
 WINDOW_NAME = "^Tolvane Screensaver$"
@@ -184,23 +184,17 @@ def test_s_instances_run_side_by_side():
 
 
 def test_rests_between_flips():
-    scratch = harness.scratch_dir()
-    try:
+    with harness.scratch() as scratch:
         swaps = SwapLog(scratch)
-        program = harness.Program(["wine", wine.screensaver(), "/s"],
-                                  env=swaps.environment(server.env))
-        try:
+        env = swaps.environment(server.env)
+        with harness.started(["wine", wine.screensaver(), "/s"], env=env) as program:
             wait_for_windows(1)
             check(harness.wait_until(swaps.times, 20), "no swap counted")
             begin = time.monotonic() + 1.0
             check(harness.wait_until(lambda: time.monotonic() >= begin + 4.0, 10), "clock")
-            check_rests(swaps, begin, 4.0)
+            check_rests_at_full_speed(swaps, begin, 4.0)
             harness.xdotool("key", "a")
-            expect_exit(program, "a key after resting")
-        finally:
-            program.stop()
-    finally:
-        harness.remove_dir(scratch)
+            harness.expect_exit(program, "a key after resting")
 
 
 def main():

@@ -5,32 +5,21 @@ click on the second monitor does, and so does a key.
 
 One server and one wineserver serve both cases. Skipped (exit code 77)
 where Xorg cannot start."""
-import os
-
 import harness
 import wine
 import xorg_dummy
 from clock_scene_native import glyph_templates
 from harness import check
-from monitors_native import read_monitors, same_started_time, wait_for_cover
+from monitors_native import STARTED, read_monitors, same_started_time, wait_for_cover
 
 server = None
 
 
-def expect_exit(program, what, timeout=10):
-    code = program.wait(timeout)
-    check(code is not None, "%s did not end the screensaver within %d s" % (what, timeout))
-    check(code == 0, "%s: exit code %d, not 0 (output: %s)" % (what, code, program.output()))
-
-
 def every_monitor_shows_the_clock():
     templates = glyph_templates()
-    scratch = harness.scratch_dir()
-    env = dict(server.env, TZ="UTC")
-    # Half a minute before the minute changes: time enough to start.
-    program = harness.Program(["faketime", "-f", "@2026-03-14 12:34:21", "wine",
-                               wine.screensaver(), "/s"], env=env)
-    try:
+    env = harness.faked_clock(dict(server.env, TZ="UTC"), STARTED)
+    with harness.scratch() as scratch, \
+            harness.started(["wine", wine.screensaver(), "/s"], env=env) as program:
         wait_for_cover(program, 30)
         harness.log("read: %s" % read_monitors(scratch, templates, same_started_time, 30))
         for x, y in ((100, 100), (1900, 540), (2000, 540), (3150, 1000), (2560, 512)):
@@ -38,10 +27,7 @@ def every_monitor_shows_the_clock():
         # It has drawn on both, so it has taken its input; no exit may follow.
         check(program.wait(1.0) is None, "motion ended it: " + program.output())
         harness.xdotool("click", "1")  # on the second monitor
-        expect_exit(program, "a click on the second monitor")
-    finally:
-        program.stop()
-    harness.remove_dir(scratch)
+        harness.expect_exit(program, "a click on the second monitor")
 
 
 def a_key_ends_it():
@@ -49,7 +35,7 @@ def a_key_ends_it():
         wait_for_cover(program, 30)
         harness.xdotool("mousemove", 2500, 500)
         harness.xdotool("key", "Escape")
-        expect_exit(program, "Escape")
+        harness.expect_exit(program, "Escape")
 
 
 def main():
@@ -57,10 +43,6 @@ def main():
     try:
         wine.screensaver()
         with xorg_dummy.XorgDummy() as xorg, wine.WineServer(xorg.display) as server:
-            # Wine's services start with the first program on a server and
-            # outlive it: started under faketime, they would keep its
-            # wrapper waiting after the screensaver has ended.
-            server.run("cmd", "/c", "exit")
             harness.main({
                 "every_monitor_shows_the_clock": every_monitor_shows_the_clock,
                 "a_key_ends_it": a_key_ends_it,

@@ -5,6 +5,7 @@ Every server a test starts is started here, remembered by pid and stopped
 again, also when the test fails. No wait is unbounded.
 """
 import contextlib
+import glob
 import os
 import shutil
 import signal
@@ -219,6 +220,29 @@ def mean_brightness(path, geometry=None):
 def picture_size(path):
     w, h = run(["identify", "-format", "%w %h", path]).split()
     return int(w), int(h)
+
+
+# ---- faked clocks ---------------------------------------------------------------
+
+def faked_clock(env, start, speed=None):
+    """env with libfaketime preloaded through the environment: the wall clock
+    starts at start ("YYYY-MM-DD hh:mm:ss", in env's TZ) and, with speed,
+    it and the timers run that many times as fast; without, the timers are
+    left alone. Without the faketime wrapper the started pid is the
+    program's own, and Wine hands the preload on to the processes it
+    starts. Wine's timed waits need the real timers: a faked monotonic
+    clock reads as the faked date, which the wine server takes for a
+    deadline far away."""
+    libraries = glob.glob("/usr/lib/*/faketime/libfaketime.so.1")
+    check(libraries, "libfaketime is not installed (tools/bootstrap.sh installs faketime)")
+    env = dict(env)
+    env["LD_PRELOAD"] = ":".join(p for p in (env.get("LD_PRELOAD"), libraries[0]) if p)
+    env["FAKETIME"] = "@" + start + (" x%s" % speed if speed else "")
+    if not speed:
+        env["DONT_FAKE_MONOTONIC"] = "1"
+    # A sanitizer build wants its runtime first; libfaketime is harmless before it.
+    env["ASAN_OPTIONS"] = "verify_asan_link_order=0:" + env.get("ASAN_OPTIONS", "")
+    return env
 
 
 # ---- test driver -------------------------------------------------------------

@@ -152,6 +152,11 @@ class WineServer:
         if not listening or self.proc.poll() is not None:
             self.__exit__(None, None, None)
             raise TestFailure("wineserver did not start")
+        # Wine's services start with the first program on a server and
+        # outlive it: started by a program under a faked clock, they would
+        # run on that clock and keep a faketime wrapper waiting after the
+        # program has ended.
+        self.run("cmd", "/c", "exit")
         return self
 
     def __exit__(self, *exc):
