@@ -12,7 +12,8 @@
 #                  DESTDIR is honoured)
 #   make package   build the Debian package build/linux/tolvane-screensaver_*.deb
 #   make installer build the Windows installer build/windows/Tolvane-Setup-*.exe
-#   make picture   remake the README's picture docs/clock.png (Xvfb, faked time)
+#   make picture   remake the README's pictures docs/clock.png and docs/flip.gif
+#                  (Xvfb, faked time)
 #   make asan      build and run the unit, GL and native end-to-end tests
 #                  with ASan/UBSan (the end-to-end tests drive the sanitizer
 #                  build of the real program)
@@ -52,7 +53,8 @@ installer: windows
 	cmake --build --preset windows --target installer
 
 picture: linux
-	sh tools/readme-picture.sh $(LINUX_EXE) docs/clock.png
+	cmake --build --preset linux -j $(JOBS) --target swap_probe
+	python3 tools/readme-pictures.py --build build/linux
 
 run: linux
 	@if [ -z "$$DISPLAY" ]; then echo "make run: no DISPLAY; run it inside an X session" >&2; exit 1; fi

@@ -45,9 +45,8 @@ def opened(record):
         return f.read().splitlines()
 
 
-def start(args, path):
-    env = dict(os.environ, PATH=path)
-    return harness.Program([EXE] + args, env=env)
+def started(args, path):
+    return harness.started([EXE] + args, env=dict(os.environ, PATH=path))
 
 
 def wait_about_window(program, timeout=10):
@@ -66,9 +65,7 @@ def click(x, y):
 
 def close_and_expect_zero(program, window):
     harness.run([CLOSE, str(window)])
-    code = program.wait(5)
-    check(code is not None, "still running 5 s after WM_DELETE_WINDOW")
-    check(code == 0, "exit code %s after closing; output:\n%s" % (code, program.output()))
+    harness.expect_exit(program, "WM_DELETE_WINDOW", 5)
 
 
 def window_rgb(path):
@@ -110,11 +107,9 @@ def is_dark(p):
 # ---- cases -----------------------------------------------------------------------
 
 def shows_the_window():
-    scratch = harness.scratch_dir()
-    try:
+    with harness.scratch() as scratch:
         with harness.Xvfb():
-            program = start(["/c"], os.environ["PATH"])
-            try:
+            with started(["/c"], os.environ["PATH"]) as program:
                 window = wait_about_window(program)
                 geometry = harness.window_geometry(window)
                 check(geometry == ORIGIN + SIZE, "window at %s, not %s" % (geometry, ORIGIN + SIZE))
@@ -153,19 +148,13 @@ def shows_the_window():
                 check(count(rgb, BUTTON, is_dark) > 60, "no button caption")
                 log("window %s, screenshot checked" % (geometry,))
                 close_and_expect_zero(program, window)
-            finally:
-                program.stop()
-    finally:
-        harness.remove_dir(scratch)
 
 
 def button_opens_the_site_and_the_window_stays():
-    scratch = harness.scratch_dir()
-    try:
+    with harness.scratch() as scratch:
         folder, record = fake_opener(scratch)
         with harness.Xvfb():
-            program = start(["/c"], folder + os.pathsep + os.environ["PATH"])
-            try:
+            with started(["/c"], folder + os.pathsep + os.environ["PATH"]) as program:
                 window = wait_about_window(program)
                 centre = (BUTTON[0] + BUTTON[2] // 2, BUTTON[1] + BUTTON[3] // 2)
                 click(*centre)
@@ -189,32 +178,22 @@ def button_opens_the_site_and_the_window_stays():
                 check(len(opened(record)) == 2, "something else opened: %s" % opened(record))
                 check(harness.find_windows(pid=program.proc.pid) == [window], "window gone")
                 close_and_expect_zero(program, window)
-            finally:
-                program.stop()
-    finally:
-        harness.remove_dir(scratch)
 
 
 def without_xdg_open_and_with_a_number():
-    scratch = harness.scratch_dir()
-    try:
+    with harness.scratch() as scratch:
         empty = os.path.join(scratch, "empty")
         os.makedirs(empty)
         with harness.Xvfb():
             # /c:5678: the number is read and ignored. No xdg-open anywhere on
             # PATH: the click does nothing and the window stays.
-            program = start(["/c:5678"], empty)
-            try:
+            with started(["/c:5678"], empty) as program:
                 window = wait_about_window(program)
                 check(harness.window_geometry(window) == ORIGIN + SIZE, "/c:5678 window misplaced")
                 click(BUTTON[0] + 50, BUTTON[1] + 16)
                 check(program.wait(1.0) is None, "the click ended it: " + program.output())
                 close_and_expect_zero(program, window)
                 check(program.output() == "", "output: " + program.output())
-            finally:
-                program.stop()
-    finally:
-        harness.remove_dir(scratch)
 
 
 if __name__ == "__main__":

@@ -1,13 +1,12 @@
 """The native program started like a user would: window, exit rules,
 single-instance guard, preview attachment and the start-up failures."""
 import os
-import subprocess
 
 import harness
 from harness import check
+from x11_host import HostWindow
 
 EXE = os.environ["TOLVANE_EXE"]
-HOST = os.path.join(os.environ["TOLVANE_BUILD_DIR"], "tests", "x11_preview_host")
 TITLE = "Tolvane Screensaver"
 
 
@@ -22,25 +21,15 @@ def wait_window(program, timeout=15):
 def wait_drawn(program, timeout=15):
     """Waits until the full-screen clock has drawn a frame: the face of the
     hours tens tile near its left edge (ground grey, 76) and a dark corner."""
-    scratch = harness.scratch_dir()
     seen = []
-
-    def drawn():
-        shot = harness.screenshot(os.path.join(scratch, "drawn.png"))
-        seen[:] = harness.pixels(shot, [(274, 432), (5, 5)])
-        face, corner = seen
-        return 60 <= min(face) and max(face) <= 100 and max(corner) < 40
-    try:
+    with harness.scratch() as scratch:
+        def drawn():
+            shot = harness.screenshot(os.path.join(scratch, "drawn.png"))
+            seen[:] = harness.pixels(shot, [(274, 432), (5, 5)])
+            face, corner = seen
+            return 60 <= min(face) and max(face) <= 100 and max(corner) < 40
         check(harness.wait_until(drawn, timeout, 0.2),
               "no frame drawn: %s; output:\n%s" % (seen, program.output()))
-    finally:
-        harness.remove_dir(scratch)
-
-
-def expect_exit(program, timeout, what):
-    rc = program.wait(timeout)
-    check(rc is not None, "%s: still running after %s s" % (what, timeout))
-    check(rc == 0, "%s: exit code %s, output:\n%s" % (what, rc, program.output()))
 
 
 def full_screen_window():
@@ -52,9 +41,12 @@ def full_screen_window():
                 check((x, y, width, height) == (0, 0, 1920, 1080),
                       "%s: window at %s" % (args, (x, y, width, height)))
                 check(harness.find_windows(name="^%s$" % TITLE), "window title")
+                # Input is read from the first frame on; on loaded cores the
+                # start-up before it can take longer than the wait for the exit.
+                wait_drawn(program)
                 harness.xdotool("mousemove", 960, 540)
                 harness.xdotool("key", "Escape")
-                expect_exit(program, 5, "Escape")
+                harness.expect_exit(program, "Escape", 5)
 
 
 def any_key_or_button_ends_it():
@@ -64,9 +56,10 @@ def any_key_or_button_ends_it():
         for action, value in inputs:
             with harness.started([EXE, "/s"]) as program:
                 wait_window(program)
+                wait_drawn(program)
                 harness.xdotool("mousemove", 700, 400)
                 harness.xdotool(action, value)
-                expect_exit(program, 5, "%s %s" % (action, value))
+                harness.expect_exit(program, "%s %s" % (action, value), 5)
 
 
 def motion_and_wheel_do_not():
@@ -81,7 +74,7 @@ def motion_and_wheel_do_not():
             # The program has drawn, so it has taken its input; no exit may follow.
             check(program.wait(1.0) is None, "motion or wheel ended it: " + program.output())
             harness.xdotool("key", "space")
-            expect_exit(program, 5, "space after motion")
+            harness.expect_exit(program, "space after motion", 5)
 
 
 def single_instance_guard():
@@ -91,14 +84,14 @@ def single_instance_guard():
             # A second guarded start (no switch, or preview) ends at once.
             for args in ([], ["/p", "12345"]):
                 with harness.started([EXE] + args) as second:
-                    expect_exit(second, 3, "second start %s" % args)
+                    harness.expect_exit(second, "second start %s" % args, 3)
                     check("Failed" not in second.output(), "the guard must be silent")
             # Full-screen mode takes no part in the guard.
             with harness.started([EXE, "/s"]) as unguarded:
                 wait_window(unguarded)
             harness.xdotool("mousemove", 5, 5)
             harness.xdotool("key", "a")
-            expect_exit(first, 5, "first instance")
+            harness.expect_exit(first, "first instance", 5)
         # The name is free again once the holder has ended.
         with harness.started([EXE]) as again:
             wait_window(again)
@@ -108,57 +101,32 @@ def single_instance_guard():
             check(a.wait(0.5) is None and b.running(), "two /s instances must run side by side")
 
 
-def start_host(width=152, height=112):
-    host = subprocess.Popen([HOST, str(width), str(height)], stdin=subprocess.PIPE,
-                            stdout=subprocess.PIPE, text=True)
-    line = host.stdout.readline()
-    check(line.strip().isdigit(), "preview host did not start")
-    return host, int(line)
-
-
-def host_command(host, command):
-    host.stdin.write(command + "\n")
-    host.stdin.flush()
-    check(host.stdout.readline().strip() == "ok", "host did not answer " + command)
-
-
-def stop_host(host):
-    if host.poll() is None:
-        host.kill()
-    host.wait(timeout=10)
-
-
 def preview_draws_into_host():
-    scratch = harness.scratch_dir()
-    with harness.Xvfb():
-        host, window_id = start_host()
-        try:
-            x, y, width, height = harness.window_geometry(window_id)
-            check((width, height) == (152, 112), "host size %s" % ((width, height),))
-            before = harness.screenshot(os.path.join(scratch, "before.png"))
-            check(harness.pixels(before, [(x + 76, y + 56)])[0] == (255, 0, 0), "host not red")
-            with harness.started([EXE, "/p", str(window_id)]) as program:
-                def drawn():
-                    shot = harness.screenshot(os.path.join(scratch, "after.png"))
-                    return harness.pixels(shot, [(x + 76, y + 56)])[0] != (255, 0, 0)
-                check(harness.wait_until(drawn, 10), "the host's pixels did not change")
-                # The drawing window covers the host's client area exactly.
-                tree = harness.run(["xwininfo", "-children", "-id", str(window_id)])
-                check("152x112+0+0" in tree, "no 152x112 child over the host:\n" + tree)
-                # Resizing the host is followed.
-                host_command(host, "resize 200 150")
-                check(harness.wait_until(
-                    lambda: "200x150+0+0" in harness.run(
-                        ["xwininfo", "-children", "-id", str(window_id)]), 5),
-                    "the drawing window did not follow the host's size")
-                harness.xdotool("mousemove", x + 50, y + 50)
-                harness.xdotool("key", "a")
-                expect_exit(program, 5, "key in preview")
-            # The host window is left alive.
-            check(harness.window_geometry(window_id)[2:] == (200, 150), "host gone or changed")
-        finally:
-            stop_host(host)
-    harness.remove_dir(scratch)
+    with harness.scratch() as scratch, harness.Xvfb(), HostWindow() as host:
+        window_id = host.id
+        x, y, width, height = harness.window_geometry(window_id)
+        check((width, height) == (152, 112), "host size %s" % ((width, height),))
+        before = harness.screenshot(os.path.join(scratch, "before.png"))
+        check(harness.pixels(before, [(x + 76, y + 56)])[0] == (255, 0, 0), "host not red")
+        with harness.started([EXE, "/p", str(window_id)]) as program:
+            def drawn():
+                shot = harness.screenshot(os.path.join(scratch, "after.png"))
+                return harness.pixels(shot, [(x + 76, y + 56)])[0] != (255, 0, 0)
+            check(harness.wait_until(drawn, 10), "the host's pixels did not change")
+            # The drawing window covers the host's client area exactly.
+            tree = harness.run(["xwininfo", "-children", "-id", str(window_id)])
+            check("152x112+0+0" in tree, "no 152x112 child over the host:\n" + tree)
+            # Resizing the host is followed.
+            host.command("resize 200 150")
+            check(harness.wait_until(
+                lambda: "200x150+0+0" in harness.run(
+                    ["xwininfo", "-children", "-id", str(window_id)]), 5),
+                "the drawing window did not follow the host's size")
+            harness.xdotool("mousemove", x + 50, y + 50)
+            harness.xdotool("key", "a")
+            harness.expect_exit(program, "key in preview", 5)
+        # The host window is left alive.
+        check(harness.window_geometry(window_id)[2:] == (200, 150), "host gone or changed")
 
 
 def dismiss_box(caption, timeout=10):
@@ -179,7 +147,7 @@ def bad_host_id_fails_cleanly():
         with harness.started([EXE, "/p", "12345"]) as program:
             dismiss_box("Error")
             dismiss_box("Debug")
-            expect_exit(program, 5, "bad host id")
+            harness.expect_exit(program, "bad host id", 5)
             out = program.output()
             check("Error: X11: The host window 0x3039 does not exist" in out, out)
             check(out.index("Error:") < out.index("Debug: Failed to open window"), out)
@@ -197,7 +165,7 @@ def old_gl_version_fails_cleanly():
         with harness.started([EXE, "/s"], env=dict(env, DISPLAY=os.environ["DISPLAY"])) as p:
             dismiss_box("Error")
             dismiss_box("Debug")
-            expect_exit(p, 5, "GL 2.1")
+            harness.expect_exit(p, "GL 2.1", 5)
             out = p.output()
             check("Debug: Failed to open window" in out, out)
             check(out.index("Error:") < out.index("Debug:"), out)

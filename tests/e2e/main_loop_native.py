@@ -5,8 +5,8 @@ import time
 
 import harness
 from harness import check
-from launch_native import (EXE, expect_exit, host_command, start_host, stop_host, wait_drawn,
-                           wait_window)
+from launch_native import EXE, wait_drawn, wait_window
+from x11_host import HostWindow
 
 CLOSE = os.path.join(os.environ["TOLVANE_BUILD_DIR"], "tests", "x11_close_window")
 
@@ -19,7 +19,7 @@ def close_request_ends_the_loop():
                 wait_drawn(program)
                 check(program.running(), "ended before the close request")
                 harness.run([CLOSE, str(window)])
-                expect_exit(program, 3, "close request %s" % args)
+                harness.expect_exit(program, "close request %s" % args, 3)
 
 
 def wait_preview_running(program, window_id):
@@ -30,45 +30,34 @@ def wait_preview_running(program, window_id):
         return program.running() and "1 child" in tree
     check(harness.wait_until(attached, 10), "the preview did not start: " + program.output())
     x, y, width, height = harness.window_geometry(window_id)
-    scratch = harness.scratch_dir()
-    try:
+    with harness.scratch() as scratch:
         def drawn():
             shot = harness.screenshot(os.path.join(scratch, "preview.png"))
             return harness.pixels(shot, [(x + width // 2, y + height // 2)])[0] != (255, 0, 0)
         check(harness.wait_until(drawn, 10, 0.2), "the preview drew nothing: " + program.output())
-    finally:
-        harness.remove_dir(scratch)
 
 
 def preview_ends_with_its_host():
     with harness.Xvfb():
         for command in ("destroy", "unmap"):
-            host, window_id = start_host()
-            try:
-                with harness.started([EXE, "/p", str(window_id)]) as program:
-                    wait_preview_running(program, window_id)
-                    gone_at = time.time()
-                    host_command(host, command)
-                    expect_exit(program, 1.0, "host window %s" % command)
-                    harness.log("%s: ended %.2f s after the host" % (command, time.time() - gone_at))
-            finally:
-                stop_host(host)
+            with HostWindow() as host, harness.started([EXE, "/p", str(host.id)]) as program:
+                wait_preview_running(program, host.id)
+                gone_at = time.time()
+                host.command(command)
+                harness.expect_exit(program, "host window %s" % command, 1.0)
+                harness.log("%s: ended %.2f s after the host" % (command, time.time() - gone_at))
 
 
 def preview_close_request_leaves_host():
-    with harness.Xvfb():
-        host, window_id = start_host()
-        try:
-            with harness.started([EXE, "/p", str(window_id)]) as program:
-                wait_preview_running(program, window_id)
-                tree = harness.run(["xwininfo", "-children", "-id", str(window_id)])
-                child = [l.split()[0] for l in tree.splitlines() if "152x112+0+0" in l]
-                check(child, "no drawing window in the host:\n" + tree)
-                harness.run([CLOSE, child[0]])
-                expect_exit(program, 3, "close request in preview")
-            check(harness.window_geometry(window_id)[2:] == (152, 112), "host changed")
-        finally:
-            stop_host(host)
+    with harness.Xvfb(), HostWindow() as host:
+        with harness.started([EXE, "/p", str(host.id)]) as program:
+            wait_preview_running(program, host.id)
+            tree = harness.run(["xwininfo", "-children", "-id", str(host.id)])
+            child = [l.split()[0] for l in tree.splitlines() if "152x112+0+0" in l]
+            check(child, "no drawing window in the host:\n" + tree)
+            harness.run([CLOSE, child[0]])
+            harness.expect_exit(program, "close request in preview", 3)
+        check(harness.window_geometry(host.id)[2:] == (152, 112), "host changed")
 
 
 if __name__ == "__main__":

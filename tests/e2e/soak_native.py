@@ -15,7 +15,7 @@ import time
 import harness
 from clock_scene_native import glyph_templates, read_tiles
 from harness import check
-from launch_native import EXE, expect_exit
+from launch_native import EXE
 
 SPEED = 20
 START = 23 * 3600 + 50 * 60  # 23:50:00, faked
@@ -48,9 +48,8 @@ def clock_at(real_seconds):
 def runs_across_midnight():
     templates = glyph_templates()
     sanitized = bool(os.environ.get("TOLVANE_SANITIZED"))
-    scratch = harness.scratch_dir()
     env = dict(os.environ, TZ="UTC")
-    try:
+    with harness.scratch() as scratch:
         with harness.Xvfb():
             env["DISPLAY"] = os.environ["DISPLAY"]
             started_at = time.time()
@@ -96,9 +95,7 @@ def runs_across_midnight():
                     check(largest - first < MIB, "resident memory grew by %.2f MiB"
                           % ((largest - first) / MIB))
                 harness.xdotool("key", "Escape")
-                expect_exit(program, 5, "Escape after the night")
-    finally:
-        harness.remove_dir(scratch)
+                harness.expect_exit(program, "Escape after the night", 5)
 
 
 if __name__ == "__main__":

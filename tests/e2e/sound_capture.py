@@ -106,30 +106,24 @@ def expect_click(pulse, folder, play):
 
 
 def native_openal():
-    folder = harness.scratch_dir("tolvane-sound-")
-    try:
+    with harness.scratch("tolvane-sound-") as folder:
         with PulseAudio(folder) as pulse:
             def play():
                 with harness.started([NATIVE_PLAYER], env=pulse.env()) as program:
                     return program.wait(30), program.output()
             expect_click(pulse, folder, play)
-    finally:
-        harness.remove_dir(folder)
 
 
 def wine_directsound():
     """On the run's Wine prefix (the wine_prefix fixture) with a wineserver
     of this test's own."""
     exe = wine.windows_program(os.path.join("tests", "play_click.exe"))
-    folder = harness.scratch_dir("tolvane-sound-wine-")
-    try:
+    with harness.scratch("tolvane-sound-wine-") as folder:
         with harness.Xvfb(640, 480) as xvfb, PulseAudio(folder) as pulse, \
                 wine.WineServer(xvfb.display) as server:
             # Wine's audio driver finds the server through this.
             server.env["XDG_RUNTIME_DIR"] = pulse.runtime
             expect_click(pulse, folder, lambda: server.run(exe, timeout=120))
-    finally:
-        harness.remove_dir(folder)
 
 
 if __name__ == "__main__":

@@ -19,9 +19,9 @@ from harness import check, log
 server = None
 
 
-def start(path_first, *args):
+def started(path_first, *args):
     env = dict(server.env, PATH=path_first + os.pathsep + os.environ["PATH"])
-    return harness.Program(["wine", wine.screensaver()] + list(args), env=env)
+    return harness.started(["wine", wine.screensaver()] + list(args), env=env)
 
 
 def wait_about_window(program, timeout=30):
@@ -43,18 +43,10 @@ def client_origin(rgb):
     return left, top
 
 
-def expect_exit(program, what, timeout=10):
-    code = program.wait(timeout)
-    check(code is not None, "%s did not end it within %d s" % (what, timeout))
-    check(code == 0, "%s: exit code %d, not 0" % (what, code))
-
-
 def test_window_button_and_close_box():
-    scratch = harness.scratch_dir()
-    try:
+    with harness.scratch() as scratch:
         folder, record = fake_opener(scratch)
-        program = start(folder, "/c")
-        try:
+        with started(folder, "/c") as program:
             wait_about_window(program)
             shot = os.path.join(scratch, "about.png")
 
@@ -106,24 +98,18 @@ def test_window_button_and_close_box():
             # The close box at the right end of the title bar.
             harness.xdotool("mousemove", ORIGIN[0] + SIZE[0] - left - 10, ORIGIN[1] + top // 2)
             harness.xdotool("click", 1)
-            expect_exit(program, "the close box")
-        finally:
-            program.stop()
-    finally:
-        harness.remove_dir(scratch)
+            harness.expect_exit(program, "the close box")
 
 
 def test_alt_f4_with_a_number_and_a_failing_opener():
-    scratch = harness.scratch_dir()
-    try:
+    with harness.scratch() as scratch:
         folder = os.path.join(scratch, "bin")
         os.makedirs(folder)
         failing = os.path.join(folder, "xdg-open")
         with open(failing, "w") as f:
             f.write("#!/bin/sh\nexit 3\n")
         os.chmod(failing, 0o755)
-        program = start(folder, "/c:5678")
-        try:
+        with started(folder, "/c:5678") as program:
             wait_about_window(program)
             # Inside the client area, away from the controls.
             harness.xdotool("mousemove", ORIGIN[0] + 60, ORIGIN[1] + 120)
@@ -135,11 +121,7 @@ def test_alt_f4_with_a_number_and_a_failing_opener():
             harness.xdotool("click", 1)
             check(program.wait(2.0) is None, "a failed opening ended it: %s" % program.output())
             harness.xdotool("key", "alt+F4")
-            expect_exit(program, "Alt+F4")
-        finally:
-            program.stop()
-    finally:
-        harness.remove_dir(scratch)
+            harness.expect_exit(program, "Alt+F4")
 
 
 def main():

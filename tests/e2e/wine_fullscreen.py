@@ -37,25 +37,16 @@ def wait_for_windows(count, timeout=30):
     return found
 
 
-def expect_exit(program, what, timeout=10):
-    code = program.wait(timeout)
-    check(code is not None, "%s did not end the screensaver within %d s" % (what, timeout))
-    check(code == 0, "%s: exit code %d, not 0 (output: %s)" % (what, code, program.output()))
-
-
 def wait_drawn(what, timeout=20):
     """Waits until the clock covers the screen: dark corners (the vignette)
     and a tile face at the centre. Its loop runs then, so input reaches it."""
-    scratch = harness.scratch_dir()
-    try:
+    with harness.scratch() as scratch:
         shot = os.path.join(scratch, "drawn.png")
 
         def drawn():
             seen = harness.pixels(harness.screenshot(shot), SAMPLES)
             return all(max(p) < 40 for p in seen[:2] + seen[3:]) and 60 <= min(seen[2]) <= 100
         check(harness.wait_until(drawn, timeout, 0.3), "%s: no clock drawn" % what)
-    finally:
-        harness.remove_dir(scratch)
 
 
 def expect_running(program, what, seconds=2.0):
@@ -79,8 +70,7 @@ SAMPLES = [(0, 0), (SCREEN[0] - 1, 0), (SCREEN[0] // 2, SCREEN[1] // 2), (0, SCR
 
 
 def test_opens_a_full_screen_window():
-    scratch = harness.scratch_dir()
-    try:
+    with harness.scratch() as scratch:
         paint_backdrop(scratch)
         for args in ([], ["/s"]):
             what = "Tolvane.scr %s" % " ".join(args) if args else "Tolvane.scr without a switch"
@@ -105,8 +95,6 @@ def test_opens_a_full_screen_window():
                       % (what, harness.pixels(shot, SAMPLES)))
                 check(program.running(), "%s ended by itself" % what)
                 log("%s: %dx%d window, drawn" % (what, *SCREEN))
-    finally:
-        harness.remove_dir(scratch)
 
 
 def test_keys_end_it():
@@ -115,7 +103,7 @@ def test_keys_end_it():
             wait_for_windows(1)
             wait_drawn("key %s" % key)
             harness.xdotool("key", key)
-            expect_exit(program, "key %s" % key)
+            harness.expect_exit(program, "key %s" % key)
 
 
 def test_mouse_buttons_end_it():
@@ -126,7 +114,7 @@ def test_mouse_buttons_end_it():
             wait_drawn("mouse button %d" % button)
             harness.xdotool("mousemove", 900, 500)
             harness.xdotool("click", button)
-            expect_exit(program, "mouse button %d" % button)
+            harness.expect_exit(program, "mouse button %d" % button)
 
 
 def test_motion_and_wheel_do_not_end_it():
@@ -142,7 +130,7 @@ def test_motion_and_wheel_do_not_end_it():
         expect_running(program, "turning the wheel")
         # Input still reaches the window: a click ends it.
         harness.xdotool("click", 1)
-        expect_exit(program, "a click after the wheel")
+        harness.expect_exit(program, "a click after the wheel")
 
 
 def test_second_start_without_a_switch_exits_at_once():
@@ -156,7 +144,7 @@ def test_second_start_without_a_switch_exits_at_once():
         check(first.running(), "the first screensaver ended")
         check(len(screensaver_windows()) == 1, "more than one screensaver window")
         harness.xdotool("key", "space")
-        expect_exit(first, "a key to the first screensaver")
+        harness.expect_exit(first, "a key to the first screensaver")
 
 
 def test_s_instances_run_side_by_side():

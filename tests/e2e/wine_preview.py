@@ -53,18 +53,17 @@ def clock_in_preview(path, window):
 def wait_drawn(size=PREVIEW):
     """Waits until the screensaver in the preview has drawn the clock: its
     loop runs, so input reaches it."""
-    scratch = harness.scratch_dir()
-    try:
+    with harness.scratch() as scratch:
         gl = harness.wait_until(lambda: offscreen_gl_windows(size), 10)
         check(gl, "no %dx%d GL window: %s" % (*size, wine.x_windows()))
         check(harness.wait_until(
             lambda: clock_in_preview(os.path.join(scratch, "drawn.png"), gl[0][0]), 10, 0.5),
             "the preview does not show the clock")
-    finally:
-        harness.remove_dir(scratch)
 
 
-def expect_exit(host, what, timeout=10):
+def expect_host_exit(host, what, timeout=10):
+    """The preview host reports that the screensaver ended with code 0;
+    returns when that arrived."""
     arrived, code = host.expect("exit", timeout)
     check(code == "0", "%s: exit code %s, not 0" % (what, code))
     return arrived
@@ -85,8 +84,7 @@ def test_wine_turns_x_buttons_into_these_messages():
 
 
 def test_draws_into_the_preview_window():
-    scratch = harness.scratch_dir()
-    try:
+    with harness.scratch() as scratch:
         with preview_host("--paused", wine.screensaver()) as host:
             host.expect("preview")
             inside = [(10, 10), (76, 56), (140, 100)]
@@ -109,9 +107,7 @@ def test_draws_into_the_preview_window():
                   % harness.pixels(after, [(10, 10), (76, 56), (140, 100)]))
             log("drawing window %d, %dx%d, drawn" % (handle, width, height))
             host.command("close")
-            expect_exit(host, "close")
-    finally:
-        harness.remove_dir(scratch)
+            expect_host_exit(host, "close")
 
 
 def test_follows_the_preview_windows_size():
@@ -124,7 +120,7 @@ def test_follows_the_preview_windows_size():
         check(harness.wait_until(lambda: offscreen_gl_windows((200, 150)), 10),
               "the GL window did not follow to 200x150")
         host.command("close")
-        expect_exit(host, "close after resizing")
+        expect_host_exit(host, "close after resizing")
 
 
 def test_a_click_ends_it():
@@ -134,7 +130,7 @@ def test_a_click_ends_it():
             wait_drawn()
             harness.xdotool("mousemove", 76, 56)
             harness.xdotool("click", button)
-            expect_exit(host, "mouse button %d" % button)
+            expect_host_exit(host, "mouse button %d" % button)
 
 
 def test_a_key_ends_it_at_once():
@@ -150,7 +146,7 @@ def test_a_key_ends_it_at_once():
                                  5), "no X window took the focus")
         pressed = time.time()
         harness.xdotool("key", "a")
-        arrived = expect_exit(host, "a key")
+        arrived = expect_host_exit(host, "a key")
         check(arrived - pressed < 2.0, "a key took %.1f s to end it" % (arrived - pressed))
 
 
@@ -164,23 +160,22 @@ def test_motion_and_wheel_do_not_end_it():
         check(not harness.wait_until(lambda: host.command("status") != "running", 2.0, 0.2),
               "motion or the wheel ended the preview")
         host.command("close")
-        expect_exit(host, "close after the wheel")
+        expect_host_exit(host, "close after the wheel")
 
 
 def test_a_disabled_preview_window_ends_it():
     with preview_host(wine.screensaver()) as host:
         drawing_window(host)
         host.command("disable")
-        expect_exit(host, "disabling the preview window")
+        expect_host_exit(host, "disabling the preview window")
 
 
 def test_a_close_request_ends_the_loop():
-    scratch = harness.scratch_dir()
-    try:
+    with harness.scratch() as scratch:
         with preview_host(wine.screensaver()) as host:
             drawing_window(host)
             host.command("close")
-            expect_exit(host, "WM_CLOSE to the drawing window")
+            expect_host_exit(host, "WM_CLOSE to the drawing window")
             # The preview window is left alive and as it was: no child of
             # ours, its own red.
             check(host.command("find", "ok drawing").split()[0] == "0",
@@ -189,8 +184,6 @@ def test_a_close_request_ends_the_loop():
             check(harness.wait_until(lambda: harness.pixels(harness.screenshot(shot),
                                                             [(76, 56)]) == [RED], 5),
                   "the preview window is not its own red after the screensaver")
-    finally:
-        harness.remove_dir(scratch)
 
 
 def test_destroying_the_preview_window_ends_it_within_a_second():
@@ -199,7 +192,7 @@ def test_destroying_the_preview_window_ends_it_within_a_second():
         wait_drawn()
         destroyed = time.time()
         host.command("destroy")
-        arrived = expect_exit(host, "destroying the preview window")
+        arrived = expect_host_exit(host, "destroying the preview window")
         check(arrived - destroyed < 1.0,
               "the process ended %.2f s after its preview window was destroyed"
               % (arrived - destroyed))
@@ -218,7 +211,7 @@ def test_rests_between_flips_and_ends_with_its_host():
             check_rests_at_full_speed(swaps, begin, 4.0)
             destroyed = time.time()
             host.command("destroy")
-            arrived = expect_exit(host, "destroying the preview window after resting")
+            arrived = expect_host_exit(host, "destroying the preview window after resting")
             check(arrived - destroyed < 1.0, "ended %.2f s after its host" % (arrived - destroyed))
 
 
@@ -227,12 +220,12 @@ def test_a_second_preview_exits_at_once():
         drawing_window(host)
         with preview_host(wine.screensaver()) as second:
             second.expect("started")
-            expect_exit(second, "a second preview", timeout=15)
+            expect_host_exit(second, "a second preview", timeout=15)
             check(second.command("find", "ok drawing").split()[0] == "0",
                   "the second preview drew a window")
         check(host.command("status") == "running", "the first preview ended")
         host.command("close")
-        expect_exit(host, "close")
+        expect_host_exit(host, "close")
 
 
 def test_a_bad_handle_shows_two_messages_and_exits_0():
@@ -261,7 +254,7 @@ def test_a_bad_handle_shows_two_messages_and_exits_0():
                     break
             check(not harness.find_windows(name="^%s$" % caption),
                   "Return did not dismiss the %s box" % caption)
-        expect_exit(host, "a bad handle")
+        expect_host_exit(host, "a bad handle")
         if harness.find_windows(name="^Tolvane Screensaver$"):
             raise TestFailure("a window was opened for a bad handle")
 

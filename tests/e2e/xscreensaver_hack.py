@@ -27,7 +27,8 @@ import xml.etree.ElementTree as ElementTree
 import harness
 from harness import TestFailure, check, log
 from clock_scene_native import glyph_templates, read_tiles
-from launch_native import EXE, start_host, stop_host
+from launch_native import EXE
+from x11_host import HostWindow
 
 BUILD = os.environ["TOLVANE_BUILD_DIR"]
 README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
@@ -41,9 +42,7 @@ extracted = os.path.join(scratch, "root")
 
 
 def faked_time_environment():
-    libraries = glob.glob("/usr/lib/*/faketime/libfaketime.so.1")
-    check(libraries, "libfaketime is not installed (tools/bootstrap.sh installs faketime)")
-    return {"TZ": "UTC", "LD_PRELOAD": libraries[0], "FAKETIME": "@" + FAKED_START}
+    return harness.faked_clock({"TZ": "UTC"}, FAKED_START)
 
 
 def shows_the_faked_time(shot, width, height, templates):
@@ -238,23 +237,20 @@ def two_window_id_instances_draw_at_once():
     env = dict(os.environ, **faked_time_environment())
     with harness.Xvfb():
         env["DISPLAY"] = os.environ["DISPLAY"]
-        hosts = []
-        try:
-            for place in ((0, 0), (960, 540)):
-                host, window = start_host(640, 360)
-                hosts.append((host, window))
+        with HostWindow(640, 360) as one, HostWindow(640, 360) as other:
+            hosts = [one.id, other.id]
+            for window, place in zip(hosts, ((0, 0), (960, 540))):
                 # Apart, so that neither covers the other; the preview host's
                 # own window is the parent of the window it prints.
                 parent = re.search(r"Parent window id: (0x[0-9a-f]+)",
                                    harness.run(["xwininfo", "-children", "-id", str(window)]))
                 harness.xdotool("windowmove", int(parent.group(1), 16), *place)
             # One id in hexadecimal, one in decimal, as hacks receive them.
-            first = harness.Program([EXE, "--window-id", hex(hosts[0][1])], env=env)
-            second = harness.Program([EXE, "-window-id", str(hosts[1][1])], env=env)
-            try:
+            with harness.started([EXE, "--window-id", hex(hosts[0])], env=env) as first, \
+                    harness.started([EXE, "-window-id", str(hosts[1])], env=env) as second:
                 def both_show_the_clock():
                     results = []
-                    for index, (_, window) in enumerate(hosts):
+                    for index, window in enumerate(hosts):
                         shot = harness.screenshot(os.path.join(scratch, "host%d.png" % index),
                                                   window=window)
                         results.append(shows_the_faked_time(shot, 640, 360, templates))
@@ -271,12 +267,6 @@ def two_window_id_instances_draw_at_once():
                 for program in (first, second):
                     code = program.wait(2)
                     check(code == -signal.SIGTERM, "SIGTERM: %s after 2 s" % code)
-            finally:
-                first.stop()
-                second.stop()
-        finally:
-            for host, _ in hosts:
-                stop_host(host)
 
 
 if __name__ == "__main__":

@@ -146,9 +146,10 @@ def run(argv, timeout=30, env=None, check_rc=True):
     return result.stdout.decode(errors="replace")
 
 
-def run_bytes(argv, timeout=60):
+def run_bytes(argv, timeout=60, stdin=None):
     """The standard output of a command that must succeed, as bytes."""
-    result = subprocess.run(argv, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
+    result = subprocess.run(argv, input=stdin, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                            timeout=timeout)
     if result.returncode != 0:
         raise TestFailure("%s failed (%d): %s" % (" ".join(argv), result.returncode,
                                                   result.stderr.decode(errors="replace")))
@@ -224,6 +225,18 @@ def picture_size(path):
 
 # ---- faked clocks ---------------------------------------------------------------
 
+def with_libfaketime(env, **settings):
+    """env with libfaketime preloaded through the environment and its
+    settings (FAKETIME, FAKETIME_TIMESTAMP_FILE, ...) added."""
+    libraries = glob.glob("/usr/lib/*/faketime/libfaketime.so.1")
+    check(libraries, "libfaketime is not installed (tools/bootstrap.sh installs faketime)")
+    env = dict(env, **settings)
+    env["LD_PRELOAD"] = ":".join(p for p in (env.get("LD_PRELOAD"), libraries[0]) if p)
+    # A sanitizer build wants its runtime first; libfaketime is harmless before it.
+    env["ASAN_OPTIONS"] = "verify_asan_link_order=0:" + env.get("ASAN_OPTIONS", "")
+    return env
+
+
 def faked_clock(env, start, speed=None):
     """env with libfaketime preloaded through the environment: the wall clock
     starts at start ("YYYY-MM-DD hh:mm:ss", in env's TZ) and, with speed,
@@ -233,16 +246,9 @@ def faked_clock(env, start, speed=None):
     starts. Wine's timed waits need the real timers: a faked monotonic
     clock reads as the faked date, which the wine server takes for a
     deadline far away."""
-    libraries = glob.glob("/usr/lib/*/faketime/libfaketime.so.1")
-    check(libraries, "libfaketime is not installed (tools/bootstrap.sh installs faketime)")
-    env = dict(env)
-    env["LD_PRELOAD"] = ":".join(p for p in (env.get("LD_PRELOAD"), libraries[0]) if p)
-    env["FAKETIME"] = "@" + start + (" x%s" % speed if speed else "")
-    if not speed:
-        env["DONT_FAKE_MONOTONIC"] = "1"
-    # A sanitizer build wants its runtime first; libfaketime is harmless before it.
-    env["ASAN_OPTIONS"] = "verify_asan_link_order=0:" + env.get("ASAN_OPTIONS", "")
-    return env
+    if speed:
+        return with_libfaketime(env, FAKETIME="@%s x%s" % (start, speed))
+    return with_libfaketime(env, FAKETIME="@" + start, DONT_FAKE_MONOTONIC="1")
 
 
 # ---- test driver -------------------------------------------------------------

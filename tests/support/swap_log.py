@@ -110,7 +110,10 @@ def check_rests_at_full_speed(log, begin, seconds):
     harness.log("%d swaps in %.0f s, %d rests" % (len(swaps), seconds, rests))
     harness.check(len(swaps) <= TARGET * seconds,
                   "%d swaps in %.0f s: it does not rest" % (len(swaps), seconds))
-    harness.check(len(swaps) >= seconds, "%d swaps in %.0f s: the clock stalls" % (len(swaps), seconds))
+    # Only a clock that stands still draws less than one picture in two
+    # seconds, however busy the machine.
+    harness.check(len(swaps) >= seconds / 2, "%d swaps in %.0f s: the clock stalls: %s"
+                  % (len(swaps), seconds, [round(t - begin, 3) for t in swaps]))
     worst = max(len([t for t in swaps if s <= t < s + 1.0]) for s in swaps)
     harness.check(worst <= REFRESH, "%d swaps within one second" % worst)
     harness.check(rests >= seconds / 2,

@@ -12,7 +12,6 @@ that cannot run says so and never passes.
 import os
 import shutil
 import sys
-import time
 
 import harness
 
