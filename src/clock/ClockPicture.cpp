@@ -36,6 +36,29 @@ ClockPicture CurrentClockPicture(std::int32_t width, std::int32_t height) {
     return picture;
 }
 
+std::uint32_t FallingPositions(const ClockPicture& picture) {
+    std::uint32_t falling = 0;
+    for (int i = 0; i < kShownCount; ++i) {
+        if (picture.flipping[i] != 0 && picture.angle[i] < kRestingAngle) {
+            falling |= 1u << (kFirstShown + i);
+        }
+    }
+    return falling;
+}
+
+ClockPicture StillPart(const ClockPicture& picture) {
+    ClockPicture still = picture;
+    const std::uint32_t falling = FallingPositions(picture);
+    for (int i = 0; i < kShownCount; ++i) {
+        if ((falling & (1u << (kFirstShown + i))) == 0) continue;
+        // Marked apart from every drawn state, whatever its glyphs.
+        still.shown[i] = still.coming[i] = -1;
+        still.flipping[i] = 0xFF;
+        still.angle[i] = 0.0f;
+    }
+    return still;
+}
+
 double NextPictureChange(double x) {
     for (int p = kFirstShown; p < kFirstShown + kShownCount; ++p) {
         if (g_tileFlipping[p] != 0 && g_tileAngle[p] < kRestingAngle) return x;

@@ -26,6 +26,14 @@ inline bool operator!=(const ClockPicture& a, const ClockPicture& b) { return !(
 // The picture the clock state of this frame draws at the given size.
 ClockPicture CurrentClockPicture(std::int32_t width, std::int32_t height);
 
+// Bits (1 << position) of the positions whose flap is falling: flipping and
+// not yet landed. Every other position looks the same from frame to frame.
+std::uint32_t FallingPositions(const ClockPicture& picture);
+
+// The picture with its falling positions taken out: what stays the same
+// while they fall.
+ClockPicture StillPart(const ClockPicture& picture);
+
 // The clock time at which the picture can next change, for a frame at clock
 // time x: x itself while a flap is still falling (every frame of the fall
 // differs), otherwise the next half second: on a whole second the upcoming

@@ -3,9 +3,10 @@
 
 #include <GLFW/glfw3.h>
 
-#include "clock/BackgroundCache.h"
+#include "clock/ClockPicture.h"
 #include "clock/ClockTime.h"
 #include "clock/FlipTiles.h"
+#include "clock/RestingPicture.h"
 #include "platform/DisplayGlobals.h"
 #include "platform/GL.h"
 #include "platform/NativeWindow.h"
@@ -26,7 +27,7 @@ GLFWTexture* g_atlasTexture = nullptr;
 GLFWDrawableSky* g_backgroundDrawable = nullptr;
 GLFWDrawableSky* g_panelDrawable = nullptr;
 CDirectSound* g_clickSound = nullptr;
-CBackgroundCache* g_backgroundCache = nullptr;
+CRestingPicture* g_backgroundCache = nullptr;
 
 namespace {
 
@@ -48,8 +49,12 @@ GLFWDrawableSky* BuildDrawable(const char* programKey, float scale) {
     return drawable;
 }
 
-void DrawFrame(std::int32_t width, std::int32_t height, float aspectRatio,
-               CBackgroundCache* cache) {
+void BindAtlas() {
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, g_atlasTexture->GetTexture());
+}
+
+void DrawFrame(std::int32_t width, std::int32_t height, float aspectRatio, CRestingPicture* cache) {
     glViewport(0, 0, width, height);
     // The clear colour and depth stay at GL's defaults: black, 1.0.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -60,13 +65,25 @@ void DrawFrame(std::int32_t width, std::int32_t height, float aspectRatio,
     g_sceneState->SetViewportSize(static_cast<float>(width), static_cast<float>(height));
     g_camera->SelectView(0);
 
-    if (cache == nullptr || !cache->CopyInto(width, height, DrawBackgroundPass)) {
-        DrawBackgroundPass();
+    // While a flap falls the rest of the picture stays the same: kept from
+    // the fall's first frame, copied into the next ones.
+    const ClockPicture picture = CurrentClockPicture(width, height);
+    const std::uint32_t falling = FallingPositions(picture);
+    const ClockPicture still = StillPart(picture);
+    if (cache == nullptr || falling == 0 || !cache->CopyStill(still)) {
+        if (cache != nullptr) {
+            cache->DrawBackground(width, height, DrawBackgroundPass);
+        } else {
+            DrawBackgroundPass();
+        }
+        BindAtlas();
+        DrawTilesOf(kShownPositions & ~falling);
+        if (cache != nullptr && falling != 0) cache->KeepStill(still);
     }
-
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, g_atlasTexture->GetTexture());
-    DrawTiles();
+    if (falling != 0) {
+        BindAtlas();
+        DrawTilesOf(falling);
+    }
 }
 
 }  // namespace
@@ -85,7 +102,7 @@ void SetupClockScene() {
     g_backgroundDrawable = BuildDrawable("BackgroundProgram", 500.0f);
     g_panelDrawable = BuildDrawable("PanelProgram", 1.0f);
     g_digitDrawable = BuildDrawable("DigitProgram", 1.0f);
-    g_backgroundCache = new CBackgroundCache();
+    g_backgroundCache = new CRestingPicture();
 
     // The click is held ready on the display window's sound device; nothing
     // plays it, and a failed load leaves the clock without it.
@@ -106,7 +123,7 @@ void DrawClockFrame() {
     DrawFrame(g_windowWidth, g_windowHeight, g_aspectRatio, g_backgroundCache);
 }
 
-void DrawClockFrameInto(std::int32_t width, std::int32_t height, CBackgroundCache* cache) {
+void DrawClockFrameInto(std::int32_t width, std::int32_t height, CRestingPicture* cache) {
     DrawFrame(width, height, AspectRatioOf(width, height), cache);
 }
 

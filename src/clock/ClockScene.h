@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-class CBackgroundCache;
+class CRestingPicture;
 class CDirectSound;
 class GLFWCamera;
 class GLFWDrawableSky;
@@ -29,7 +29,7 @@ extern GLFWDrawableSky* g_digitDrawable;
 extern CDirectSound* g_clickSound;
 // The background pass drawn once per size and copied into each frame; null
 // draws it in place every frame.
-extern CBackgroundCache* g_backgroundCache;
+extern CRestingPicture* g_backgroundCache;
 
 // Creates the scene's objects, with the GL context current.
 void SetupClockScene();
@@ -44,7 +44,7 @@ void DrawClockFrame();
 
 // The same drawing into the current context's window of width x height
 // pixels, with that window's background cache (null: drawn in place).
-void DrawClockFrameInto(std::int32_t width, std::int32_t height, CBackgroundCache* cache);
+void DrawClockFrameInto(std::int32_t width, std::int32_t height, CRestingPicture* cache);
 
 // One whole frame: UpdateClockFrame, then DrawClockFrame.
 void RenderClockFrame();

@@ -73,8 +73,11 @@ void DrawTileHalf(std::int32_t position, float half, std::int32_t glyph, float a
     g_digitDrawable->Draw();
 }
 
-void DrawTiles() {
+void DrawTiles() { DrawTilesOf(kShownPositions); }
+
+void DrawTilesOf(std::uint32_t positions) {
     for (int p = 4; p <= 9; ++p) {
+        if ((positions & (1u << p)) == 0) continue;
         const std::int32_t shown = g_currentDigits[p];
         const std::int32_t coming = g_upcomingDigits[p];
         DrawTileHalf(p, 1.0f, shown, 0.0f, kBackDepth, kHinge, kSize, kSize);

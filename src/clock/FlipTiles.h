@@ -20,6 +20,12 @@ void UpdateFlipState(double x);
 // Draws positions 4 to 9; the glyph atlas must be bound on unit 0.
 void DrawTiles();
 
+// Bits (1 << position) of positions 4 to 9, for DrawTilesOf.
+constexpr std::uint32_t kShownPositions = 0x3F0;
+
+// Draws the positions among 4 to 9 whose bits are set, as DrawTiles does.
+void DrawTilesOf(std::uint32_t positions);
+
 // One half-tile: position, half (+1 upper, -1 lower), glyph, angle in
 // degrees, depth, hinge height, horizontal and vertical size factors.
 void DrawTileHalf(std::int32_t position, float half, std::int32_t glyph, float angle, float z,

@@ -17,7 +17,7 @@ struct CCoverWindows::Cover {
     int width;
     int height;
     CFramePacer pacer;
-    CBackgroundCache cache;
+    CRestingPicture cache;
 };
 
 namespace {

@@ -23,7 +23,7 @@
 #include <memory>
 #include <vector>
 
-#include "clock/BackgroundCache.h"
+#include "clock/RestingPicture.h"
 #include "host/FramePacer.h"
 
 struct GLFWmonitor;

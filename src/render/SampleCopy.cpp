@@ -1,10 +1,10 @@
-#include "clock/BackgroundCache.h"
+#include "render/SampleCopy.h"
 
 #include "platform/GL.h"
 
 namespace {
 
-// The framebuffer bindings of the caller, put back after the cache's work.
+// The framebuffer bindings of the caller, put back after the copy's work.
 struct BoundFramebuffers {
     GLint draw = 0;
     GLint read = 0;
@@ -32,12 +32,10 @@ void ClearErrors() {
 
 // The sample count and an exactly matching colour format of the draw
 // framebuffer; format 0 where there is none.
-void ReadKind(std::uint32_t framebuffer, std::int32_t* samples, std::uint32_t* format) {
-    // The window's framebuffer draws to its back buffer, ours to attachment 0.
+void ReadKind(GLuint framebuffer, GLint* samples, GLenum* format) {
+    // A window's framebuffer draws to its back buffer, ours to attachment 0.
     const GLenum attachment = framebuffer == 0 ? GL_BACK_LEFT : GL_COLOR_ATTACHMENT0;
-    GLint count = 0;
-    glGetIntegerv(GL_SAMPLES, &count);
-    *samples = count;
+    glGetIntegerv(GL_SAMPLES, samples);
     const GLint red = AttachmentParameter(attachment, GL_FRAMEBUFFER_ATTACHMENT_RED_SIZE);
     const GLint green = AttachmentParameter(attachment, GL_FRAMEBUFFER_ATTACHMENT_GREEN_SIZE);
     const GLint blue = AttachmentParameter(attachment, GL_FRAMEBUFFER_ATTACHMENT_BLUE_SIZE);
@@ -48,7 +46,7 @@ void ReadKind(std::uint32_t framebuffer, std::int32_t* samples, std::uint32_t* f
     *format = 0;
     if (red != 8 || green != 8 || blue != 8 || type != GL_UNSIGNED_NORMALIZED) return;
     // Windows are often sRGB-capable (written as they are while sRGB
-    // writing is off): the cache takes the same encoding, so that the copy
+    // writing is off): the copy takes the same encoding, so that copying
     // converts nothing either way.
     if (encoding == GL_LINEAR && alpha == 8) *format = GL_RGBA8;
     if (encoding == GL_LINEAR && alpha == 0) *format = GL_RGB8;
@@ -57,14 +55,27 @@ void ReadKind(std::uint32_t framebuffer, std::int32_t* samples, std::uint32_t* f
 
 }  // namespace
 
-void CBackgroundCache::Rebuild(std::uint32_t framebuffer, std::int32_t width, std::int32_t height,
-                               void (*drawPass)()) {
-    built_ = false;
-    target_.framebuffer = framebuffer;
-    target_.width = width;
-    target_.height = height;
-    ReadKind(framebuffer, &target_.samples, &target_.format);
-    if (target_.format == 0 || width <= 0 || height <= 0) return;
+bool GLFWSampleCopy::Fit(std::int32_t width, std::int32_t height, bool oneSample) {
+    GLint bound = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
+    const auto target = static_cast<std::uint32_t>(bound);
+    if (fitted_ && target == target_ && width == width_ && height == height_ &&
+        oneSample == oneSample_) {
+        return usable_;
+    }
+    fitted_ = true;
+    target_ = target;
+    width_ = width;
+    height_ = height;
+    oneSample_ = oneSample;
+    usable_ = false;
+    filled_ = false;
+
+    GLint samples = 0;
+    GLenum format = 0;
+    ReadKind(target, &samples, &format);
+    if (oneSample) samples = 0;
+    if (format == 0 || width <= 0 || height <= 0) return false;
 
     const BoundFramebuffers caller;
     ClearErrors();
@@ -73,53 +84,52 @@ void CBackgroundCache::Rebuild(std::uint32_t framebuffer, std::int32_t width, st
         glGenRenderbuffers(1, &colour_);
     }
     glBindRenderbuffer(GL_RENDERBUFFER, colour_);
-    glRenderbufferStorageMultisample(GL_RENDERBUFFER, target_.samples, target_.format, width,
-                                     height);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, format, width, height);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
-        // As the frame would: cleared to the default black, then the pass.
-        // No depth buffer: nothing else is drawn here.
-        glClear(GL_COLOR_BUFFER_BIT);
-        drawPass();
-        caller.Restore();
-        // The first copy tells whether the driver takes it.
-        Blit();
-        built_ = glGetError() == GL_NO_ERROR;
-    }
+    usable_ = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE &&
+              glGetError() == GL_NO_ERROR;
     caller.Restore();
+    return usable_;
 }
 
-void CBackgroundCache::Blit() const {
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target_.framebuffer);
-    glBlitFramebuffer(0, 0, target_.width, target_.height, 0, 0, target_.width, target_.height,
-                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+void GLFWSampleCopy::DrawInto(void (*draw)()) {
+    const BoundFramebuffers caller;
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    // As a frame would be: cleared to the default black, then drawn.
+    glClear(GL_COLOR_BUFFER_BIT);
+    draw();
+    caller.Restore();
+    filled_ = true;
 }
 
-bool CBackgroundCache::CopyInto(std::int32_t width, std::int32_t height, void (*drawPass)()) {
-    GLint bound = 0;
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
-    const auto framebuffer = static_cast<std::uint32_t>(bound);
-    if (framebuffer != target_.framebuffer || width != target_.width || height != target_.height) {
-        Rebuild(framebuffer, width, height, drawPass);
-        return built_;
-    }
-    if (!built_) return false;
-    GLint read = 0;
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
-    Blit();
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read));
-    return true;
+bool GLFWSampleCopy::Blit(std::uint32_t from, std::uint32_t to) {
+    if (!usable_) return false;
+    const BoundFramebuffers caller;
+    ClearErrors();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
+    glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+    const bool copied = glGetError() == GL_NO_ERROR;
+    caller.Restore();
+    // A driver that refuses it once will refuse it again: draw instead,
+    // until the framebuffer or the size changes.
+    if (!copied) usable_ = false;
+    return copied;
 }
 
-void CBackgroundCache::Release() {
+bool GLFWSampleCopy::TakeFromFramebuffer() {
+    filled_ = Blit(target_, framebuffer_);
+    return filled_;
+}
+
+bool GLFWSampleCopy::PutIntoFramebuffer() { return Blit(framebuffer_, target_); }
+
+void GLFWSampleCopy::Release() {
     if (framebuffer_ != 0) {
         glDeleteFramebuffers(1, &framebuffer_);
         glDeleteRenderbuffers(1, &colour_);
     }
-    framebuffer_ = 0;
-    colour_ = 0;
-    built_ = false;
-    target_ = Target{};
+    *this = GLFWSampleCopy{};
 }

@@ -1,16 +1,19 @@
-// The copied background gives the very pixels of the pass drawn in place:
-// without and with multisampling, and in a window wider than the background
+// A frame drawn with the window's resting picture (the background copied,
+// the positions that do not move copied while a flap falls) gives the very
+// pixels of the whole scene drawn in place: without and with multisampling,
+// in an sRGB-capable framebuffer, and in a window wider than the background
 // rectangle, whose antialiased edges then lie inside the frame.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
-#include "clock/BackgroundCache.h"
+#include "clock/ClockPicture.h"
 #include "clock/ClockScene.h"
 #include "clock/ClockTime.h"
+#include "clock/FlipTiles.h"
+#include "clock/RestingPicture.h"
 #include "gl/GLTestContext.h"
-#include "platform/DisplayGlobals.h"
 #include "platform/GL.h"
 
 namespace {
@@ -51,9 +54,9 @@ struct Target {
     }
 };
 
-std::vector<std::uint8_t> DrawAndRead(const Target& target, const Case& c) {
+std::vector<std::uint8_t> DrawAndRead(const Target& target, const Case& c, CRestingPicture* cache) {
     glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
-    DrawClockFrame();
+    DrawClockFrameInto(c.width, c.height, cache);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target.framebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target.resolved);
     glBlitFramebuffer(0, 0, c.width, c.height, 0, 0, c.width, c.height, GL_COLOR_BUFFER_BIT,
@@ -65,44 +68,60 @@ std::vector<std::uint8_t> DrawAndRead(const Target& target, const Case& c) {
     return pixels;
 }
 
-TEST(BackgroundCache, CopiesExactlyWhatThePassDraws) {
+// A seconds flip from the rest before it to the catch-up after it, as the
+// loop would draw it: 12:34:55 at rest, the flap at 0 and three angles of
+// its fall, landed, caught up at 12:34:56.
+const double kInstants[] = {45295.8, 45296.0, 45296.06, 45296.12, 45296.2, 45296.3, 45296.6};
+
+void ForgetFlips() {
+    for (int p = 0; p < 10; ++p) g_tileFlipping[p] = 0;
+}
+
+TEST(RestingPicture, FramesAreThoseOfTheSceneDrawnInPlace) {
     EnsureClockScene();
-    ASSERT_NE(g_backgroundCache, nullptr);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_MULTISAMPLE);
-    UpdateClockAt(45296.2);  // 12:34:56, the seconds' flip just begun
 
     // Every target lives to the end, so that no framebuffer name comes back
-    // with another kind behind it.
-    // sRGB-capable like the windows of many drivers (Mesa's among them).
+    // with another kind behind it. sRGB-capable like the windows of many
+    // drivers (Mesa's among them).
     const Case cases[] = {{0, 640, 360, GL_RGBA8},
                           {4, 640, 360, GL_RGBA8},
-                          {4, 1500, 500, GL_RGBA8},
+                          {4, 1501, 500, GL_RGBA8},
                           {4, 1280, 720, GL_SRGB8_ALPHA8}};
     std::vector<Target*> targets;
     for (const Case& c : cases) targets.push_back(new Target(c));
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const Case& c = cases[i];
-        g_windowWidth = c.width;
-        g_windowHeight = c.height;
-        g_aspectRatio = AspectRatioOf(c.width, c.height);
-        CBackgroundCache* cache = g_backgroundCache;
-        g_backgroundCache = nullptr;
-        const std::vector<std::uint8_t> inPlace = DrawAndRead(*targets[i], c);
-        g_backgroundCache = cache;
-        const std::vector<std::uint8_t> first = DrawAndRead(*targets[i], c);  // draws the cache
-        const std::vector<std::uint8_t> copied = DrawAndRead(*targets[i], c);
-        glBindFramebuffer(GL_FRAMEBUFFER, targets[i]->framebuffer);
-        EXPECT_TRUE(cache->CopyInto(c.width, c.height, [] { FAIL() << "drawn again"; }))
-            << "no copy for " << c.samples << " samples";
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        CRestingPicture cache;
+        int copied = 0;
+        ForgetFlips();
+        std::vector<std::vector<std::uint8_t>> inPlace;
+        for (double x : kInstants) {
+            UpdateClockAt(x);
+            inPlace.push_back(DrawAndRead(*targets[i], c, nullptr));
+        }
+        ForgetFlips();
+        for (std::size_t k = 0; k < std::size(kInstants); ++k) {
+            UpdateClockAt(kInstants[k]);
+            // Whether this frame finds its still part kept by an earlier one.
+            const ClockPicture picture = CurrentClockPicture(c.width, c.height);
+            glBindFramebuffer(GL_FRAMEBUFFER, targets[i]->framebuffer);
+            if (FallingPositions(picture) != 0 && cache.CopyStill(StillPart(picture))) ++copied;
+            glBindFramebuffer(GL_FRAMEBUFFER, 0);
+            const std::vector<std::uint8_t> drawn = DrawAndRead(*targets[i], c, &cache);
+            EXPECT_TRUE(drawn == inPlace[k])
+                << c.samples << " samples " << c.width << "x" << c.height << " at " << kInstants[k];
+        }
+        // The frames of the fall after its first were copies.
+        EXPECT_EQ(copied, 3) << c.samples << " samples " << c.width << "x" << c.height;
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        EXPECT_TRUE(first == inPlace) << c.samples << " samples " << c.width << "x" << c.height;
-        EXPECT_TRUE(copied == inPlace) << c.samples << " samples " << c.width << "x" << c.height;
+        cache.Release();
     }
     for (Target* t : targets) delete t;
+    ForgetFlips();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
 }

@@ -1,0 +1,55 @@
+// A colour buffer that keeps an exact copy of what a framebuffer holds,
+// sample for sample, to be put back into it later: a picture drawn once and
+// copied into many frames gives the very pixels of drawing it each time.
+//
+// The copy takes the framebuffer's colour format and, unless asked for one
+// sample, its sample count. A single-sample copy put back into a
+// multisampled framebuffer fills each pixel's samples with that pixel's
+// value: exact only for a picture that covers every sample of a pixel
+// alike. Where no exact copy can be had (a colour format it cannot match, a
+// driver that refuses the copy) it says so, and the caller draws instead.
+#pragma once
+
+#include <cstdint>
+
+class GLFWSampleCopy {
+public:
+    // Makes the copy's storage fit the draw framebuffer now bound, for a
+    // picture of width x height; the framebuffer is taken to keep its
+    // sample count and format while it keeps its size, as a window does, so
+    // this reads them only when the framebuffer or the size changes. False
+    // when no exact copy of it can be had.
+    bool Fit(std::int32_t width, std::int32_t height, bool oneSample);
+
+    // Whether the copy holds a picture: drawn into it or taken from the
+    // framebuffer since it was last fitted to another framebuffer or size.
+    bool Filled() const { return filled_; }
+
+    // Draws into the copy: clears it to the default black and runs draw,
+    // with the copy as the draw framebuffer; the caller's bindings are put
+    // back afterwards.
+    void DrawInto(void (*draw)());
+
+    // Copies the fitted framebuffer's colour into the copy, or the copy
+    // into that framebuffer. False when the driver refused the copy.
+    bool TakeFromFramebuffer();
+    bool PutIntoFramebuffer();
+
+    // Deletes the GL objects, with the context they were made in current
+    // (a framebuffer belongs to its context alone).
+    void Release();
+
+private:
+    bool Blit(std::uint32_t from, std::uint32_t to);
+
+    // What the copy was fitted to, and whether it can copy it exactly.
+    bool fitted_ = false;
+    std::uint32_t target_ = 0;
+    std::int32_t width_ = 0;
+    std::int32_t height_ = 0;
+    bool oneSample_ = false;
+    bool usable_ = false;
+    bool filled_ = false;
+    std::uint32_t framebuffer_ = 0;
+    std::uint32_t colour_ = 0;
+};
