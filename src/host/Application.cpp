@@ -71,6 +71,10 @@ GLFWApplication::GLFWApplication(CCommandLine* launch) : commandLine(launch) {
     if (commandLine->mode == MODE_PREVIEW) {
         window = glfwAttachHostWindow(commandLine->hostWindow, nullptr);
     } else {
+        // The monitor keeps its current mode, the rate included. The size of
+        // Windows before 6.0 asks for the same rate: of the modes of that
+        // size, the one nearest to the rate the owner chose.
+        HintRefreshRateOf(PrimaryVideoMode());
         window = glfwCreateWindow(g_windowWidth, g_windowHeight, "Tolvane Screensaver",
                                   glfwGetPrimaryMonitor(), nullptr);
     }

@@ -79,9 +79,7 @@ void CCoverWindows::OpenOn(GLFWmonitor* monitor) {
     const GLFWvidmode* mode = glfwGetVideoMode(monitor);
     if (mode == nullptr) return;
     SetDisplayWindowHints();
-    // The monitor's current mode exactly: GLFW would otherwise pick the
-    // fastest refresh rate of that size and switch the monitor to it.
-    glfwWindowHint(GLFW_REFRESH_RATE, mode->refreshRate);
+    HintRefreshRateOf(mode);
     glfwWindowHint(GLFW_AUTO_ICONIFY, GLFW_FALSE);
     glfwWindowHint(GLFW_FOCUSED, GLFW_FALSE);
     glfwWindowHint(GLFW_CENTER_CURSOR, GLFW_FALSE);

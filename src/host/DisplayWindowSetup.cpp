@@ -30,6 +30,10 @@ void SetDisplayWindowHints() {
     glfwWindowHint(GLFW_STEREO, GLFW_FALSE);
 }
 
+void HintRefreshRateOf(const GLFWvidmode* current) {
+    glfwWindowHint(GLFW_REFRESH_RATE, current != nullptr ? current->refreshRate : GLFW_DONT_CARE);
+}
+
 void SetupDisplayWindow(GLFWwindow* window) {
     glfwSetKeyCallback(window, OnKey);
     glfwSetMouseButtonCallback(window, OnMouseButton);

@@ -2,11 +2,18 @@
 // windows that cover the other monitors.
 #pragma once
 
+struct GLFWvidmode;
 struct GLFWwindow;
 
 // The window and context hints: OpenGL 3.0 with reset notification, four
 // samples, no stereo.
 void SetDisplayWindowHints();
+
+// The refresh rate of a full-screen window: current, the monitor's current
+// mode (null: none known, GLFW's choice). Left to itself GLFW takes the
+// fastest rate of the size and switches the monitor to it, and nothing
+// switches it back when the process ends through exit or a signal.
+void HintRefreshRateOf(const GLFWvidmode* current);
 
 // The input rules (any key or button ends the process at once; motion and
 // the wheel never do), the window icon and the hidden cursor.
