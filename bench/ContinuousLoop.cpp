@@ -9,8 +9,10 @@
 #include <GLFW/glfw3.h>
 
 #include "clock/ClockScene.h"
+#include "clock/RestingPicture.h"
 #include "host/Application.h"
 #include "host/CommandLine.h"
+#include "platform/DisplayGlobals.h"
 
 int main(int argc, char** argv) {
     std::string tail;
@@ -22,9 +24,10 @@ int main(int argc, char** argv) {
     g_application = new GLFWApplication(g_commandLine);
     SetupClockScene();
     GLFWwindow* window = g_application->window;
+    CRestingPicture cache;  // as the resting loop draws each window
     while (!glfwWindowShouldClose(window)) {
         AdvanceFrame();
-        DrawClockFrame();
+        DrawClockFrameInto(g_windowWidth, g_windowHeight, &cache);
         glfwSwapBuffers(window);
         glfwPollEvents();
     }

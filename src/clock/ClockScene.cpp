@@ -27,7 +27,6 @@ GLFWTexture* g_atlasTexture = nullptr;
 GLFWDrawableSky* g_backgroundDrawable = nullptr;
 GLFWDrawableSky* g_panelDrawable = nullptr;
 CDirectSound* g_clickSound = nullptr;
-CRestingPicture* g_backgroundCache = nullptr;
 
 namespace {
 
@@ -102,7 +101,6 @@ void SetupClockScene() {
     g_backgroundDrawable = BuildDrawable("BackgroundProgram", 500.0f);
     g_panelDrawable = BuildDrawable("PanelProgram", 1.0f);
     g_digitDrawable = BuildDrawable("DigitProgram", 1.0f);
-    g_backgroundCache = new CRestingPicture();
 
     // The click is held ready on the display window's sound device; nothing
     // plays it, and a failed load leaves the clock without it.
@@ -119,9 +117,7 @@ double UpdateClockFrame() {
     return UpdateClock();
 }
 
-void DrawClockFrame() {
-    DrawFrame(g_windowWidth, g_windowHeight, g_aspectRatio, g_backgroundCache);
-}
+void DrawClockFrame() { DrawFrame(g_windowWidth, g_windowHeight, g_aspectRatio, nullptr); }
 
 void DrawClockFrameInto(std::int32_t width, std::int32_t height, CRestingPicture* cache) {
     DrawFrame(width, height, AspectRatioOf(width, height), cache);

@@ -27,9 +27,6 @@ extern GLFWDrawableSky* g_backgroundDrawable;
 extern GLFWDrawableSky* g_panelDrawable;
 extern GLFWDrawableSky* g_digitDrawable;
 extern CDirectSound* g_clickSound;
-// The background pass drawn once per size and copied into each frame; null
-// draws it in place every frame.
-extern CRestingPicture* g_backgroundCache;
 
 // Creates the scene's objects, with the GL context current.
 void SetupClockScene();
@@ -39,11 +36,13 @@ void SetupClockScene();
 double UpdateClockFrame();
 
 // The drawing half: viewport, clear, projection, background, atlas, tiles,
-// for the display window (g_windowWidth x g_windowHeight, g_backgroundCache).
+// for the display window (g_windowWidth x g_windowHeight), the background
+// drawn in place.
 void DrawClockFrame();
 
 // The same drawing into the current context's window of width x height
-// pixels, with that window's background cache (null: drawn in place).
+// pixels, with that window's resting picture (null: drawn in place): how
+// the main loop draws each of its windows.
 void DrawClockFrameInto(std::int32_t width, std::int32_t height, CRestingPicture* cache);
 
 // One whole frame: UpdateClockFrame, then DrawClockFrame.

@@ -28,10 +28,9 @@ static void OnError(int /*code*/, const char* description) {
     ShowMessageBox(description, "Error", MessageIcon::Information);
 }
 
+// Until the main loop's window list takes over, writing the same globals.
 static void OnWindowSize(GLFWwindow* /*window*/, int width, int height) {
-    g_windowWidth = width;
-    g_windowHeight = height;
-    g_aspectRatio = AspectRatioOf(width, height);
+    StoreDisplaySize(width, height);
 }
 
 // ---- start-up --------------------------------------------------------------
@@ -49,9 +48,7 @@ static void ChooseDrawingSize(const CCommandLine& commandLine) {
         width = kFallbackWidth;
         height = kFallbackHeight;
     }
-    g_windowWidth = width;
-    g_windowHeight = height;
-    g_aspectRatio = AspectRatioOf(width, height);
+    StoreDisplaySize(width, height);
 }
 
 GLFWApplication::GLFWApplication(CCommandLine* launch) : commandLine(launch) {

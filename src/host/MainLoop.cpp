@@ -1,43 +1,35 @@
 // The main loop and the frame step.
 //
 // Lifecycle:
-//   set-up    SetupClockScene, once, with the context current; in the
-//             full-screen modes a window on every other monitor
-//             (CoverWindows.h), drawn on the same iterations
-//   iteration AdvanceFrame (frame time, clock update) every time; then, only
-//             when the picture differs from the last one presented or the
-//             window system asked for it, the drawing and the swap; then a
-//             wait for events until the picture can next change (at once
-//             while a flap falls), never sooner than the next frame slot
-//             of the display's refresh; a key or mouse button ends the
-//             process inside that wait
+//   set-up    SetupClockScene, once, with the context current; the windows
+//             the clock is drawn into (ClockWindows.h), the display window
+//             first; in the full-screen modes a window on every other
+//             monitor, which follows the monitors (MonitorFollow.h)
+//   iteration AdvanceFrame (frame time, clock update) every time; then, for
+//             each window whose picture differs from the last one it
+//             presented or that the window system asked for it, the drawing
+//             and the swap; then a wait for events until the picture can
+//             next change (at once while a flap falls), never sooner than
+//             the next frame slot of the display's refresh; a key or mouse
+//             button ends the process inside that wait
 //   exit      a close request on any window, or in preview a host window
 //             that is no longer enabled (polled at least every 100 ms)
 //   shutdown  the click player is released; the windows, GL objects and
 //             GLFW are left to process exit
-#include <algorithm>
+#include <optional>
 
-#include "clock/ClockPicture.h"
 #include "clock/ClockScene.h"
 #include "clock/ClockTime.h"
 #include "host/Application.h"
-#include "host/CoverWindows.h"
-#include "host/FramePacer.h"
+#include "host/ClockWindows.h"
 #include "host/HostPlatform.h"
-#include "platform/DisplayGlobals.h"
+#include "host/MonitorFollow.h"
 #include "render/SceneState.h"
 #include "sound/DirectSound.h"
 
 #include <GLFW/glfw3.h>
 
 namespace {
-
-CFramePacer* g_framePacer = nullptr;
-
-// Expose, and on Windows WM_PAINT: what was shown is gone.
-void OnWindowRefresh(GLFWwindow* /*window*/) {
-    if (g_framePacer != nullptr) g_framePacer->RequestRedraw();
-}
 
 // The primary monitor's current refresh rate; 0 when it reports none.
 int DisplayRefreshRate() {
@@ -68,41 +60,31 @@ double AdvanceFrame() {
 
 void GLFWApplication::Run() {
     SetupClockScene();
-    const int refreshRate = DisplayRefreshRate();
-    CFramePacer pacer(refreshRate);
-    g_framePacer = &pacer;
-    glfwSetWindowRefreshCallback(window, OnWindowRefresh);
     const bool preview = commandLine->mode == MODE_PREVIEW;
-    // The preview and the xscreensaver handover draw into the one window
-    // they are given.
-    CCoverWindows covers(window, refreshRate);
-    if (!preview) covers.Open();
+    CClockWindows windows(window, DisplayRefreshRate());
+    // Only full screen holds the monitors; the preview and the handover
+    // draw into their host, whatever the monitors do.
+    std::optional<CMonitorFollow> monitors;
+    if (!preview) {
+        monitors.emplace(windows);
+        monitors->CoverAll();
+    }
 
     bool keepRunning = true;
     do {
         const double frameBegin = glfwGetTime();
         const double clockTime = AdvanceFrame();
-        const ClockPicture picture = CurrentClockPicture(g_windowWidth, g_windowHeight);
-        if (pacer.ShouldDraw(picture, frameBegin)) {
-            DrawClockFrame();
-            glfwSwapBuffers(window);
-            pacer.Presented(picture, frameBegin);
-        }
-        covers.Draw(frameBegin);
+        windows.Draw(frameBegin);
         const double now = glfwGetTime();
         const double nextChange = NextPictureChange(clockTime) - g_secondsOfDay;
-        WaitForEvents(
-            std::min(pacer.RestTime(now, nextChange, preview), covers.RestTime(now, nextChange)));
-        covers.FollowMonitors();
+        WaitForEvents(windows.RestTime(now, nextChange, preview));
+        if (monitors) monitors->Follow();
 
-        if (glfwWindowShouldClose(window) || covers.CloseRequested()) keepRunning = false;
+        if (windows.CloseRequested()) keepRunning = false;
         if (preview && !TrackHostWindow(window, commandLine->hostWindow)) break;
     } while (keepRunning);
 
-    glfwSetWindowRefreshCallback(window, nullptr);
-    g_framePacer = nullptr;
-
     // Shutdown: only the click player is released; process exit takes the
-    // window, the GL objects and GLFW.
+    // windows, the GL objects and GLFW.
     if (g_clickSound != nullptr) delete g_clickSound;
 }

@@ -8,8 +8,8 @@
 
 #include "clock/ClockScene.h"
 #include "clock/ClockTime.h"
+#include "clock/RestingPicture.h"
 #include "gl/GLTestContext.h"
-#include "platform/DisplayGlobals.h"
 #include "platform/GL.h"
 #include "render/SceneState.h"
 
@@ -54,19 +54,25 @@ void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::f
 
 namespace {
 
+// A frame as the main loop draws it into a window, with the window's
+// resting picture.
+void DrawWindowFrame(CRestingPicture* cache) {
+    UpdateClockFrame();
+    DrawClockFrameInto(256, 256, cache);
+}
+
 TEST(ClockFrame, DrawsWithoutAllocating) {
-    g_windowWidth = 256;
-    g_windowHeight = 256;
-    g_aspectRatio = 1.0f;
     EnsureClockScene();
-    // The first frames fill the location caches and capture the time of day.
-    for (int i = 0; i < 3; ++i) RenderClockFrame();
+    CRestingPicture cache;
+    // The first frames fill the location caches and the resting picture and
+    // capture the time of day.
+    for (int i = 0; i < 3; ++i) DrawWindowFrame(&cache);
 
     g_allocations = 0;
     g_countAllocations = true;
     for (int i = 0; i < 30; ++i) {
         g_sceneState->SetFrameTime(static_cast<float>(i) / 60.0f);
-        RenderClockFrame();
+        DrawWindowFrame(&cache);
     }
     g_countAllocations = false;
     EXPECT_EQ(g_allocations, 0);

@@ -1,0 +1,79 @@
+// Every window the clock is drawn into, the display window first, drawn by
+// one loop: each with its size, its resting picture and its pacer, so a
+// resting window draws nothing and a window that must draw draws alone.
+//
+// The display window's size is also the display globals (g_windowWidth,
+// g_windowHeight, g_aspectRatio): its size callback writes both. The other
+// windows have contexts of their own that share the display window's GL
+// objects (textures, buffers, programs are made once); framebuffers are not
+// shared, so each window keeps its own resting picture. Only the display
+// window's swap waits for the vertical retrace; the others' return at once.
+//
+// Lifecycle, in the main loop:
+//   construction  with the display window's context current: its record
+//   Add, Close    other windows, as the full-screen modes' monitor follow
+//                 opens and closes them (MonitorFollow.h)
+//   Draw          every iteration
+//   RestTime      the wait before the next iteration
+//   destruction   the records go; the windows are left to process exit
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#include "clock/RestingPicture.h"
+#include "host/FramePacer.h"
+
+struct GLFWwindow;
+
+// One window the clock is drawn into.
+struct CClockWindow {
+    CClockWindow(GLFWwindow* handle, int w, int h, int refreshRate, bool isDisplay)
+        : window(handle), width(w), height(h), pacer(refreshRate), display(isDisplay) {}
+
+    GLFWwindow* window;
+    int width;
+    int height;
+    CFramePacer pacer;
+    CRestingPicture cache;
+    bool display;  // the display window, whose size is the display globals
+};
+
+class CClockWindows {
+public:
+    // display: the display window, its context current, its size that of
+    // the display globals; refreshRate as for CFramePacer, for every window.
+    CClockWindows(GLFWwindow* display, int refreshRate);
+    ~CClockWindows();
+    CClockWindows(const CClockWindows&) = delete;
+    CClockWindows& operator=(const CClockWindows&) = delete;
+
+    // Draws another window from now on: a window of width x height whose
+    // context shares the display window's objects and has the fixed GL state.
+    void Add(GLFWwindow* window, int width, int height);
+
+    // Stops drawing window index (not the display window, 0) and destroys it.
+    void Close(std::size_t index);
+
+    std::size_t Count() const { return windows_.size(); }
+    GLFWwindow* Window(std::size_t index) const { return windows_[index]->window; }
+    GLFWwindow* Display() const { return windows_.front()->window; }
+
+    // Draws and swaps each window whose picture changed, the iteration
+    // having begun at timer reading frameBegin; the display window's
+    // context is current again afterwards.
+    void Draw(double frameBegin);
+
+    // The shortest rest of the windows (as CFramePacer::RestTime).
+    double RestTime(double now, double nextChange, bool preview) const;
+
+    // A close request on any of the windows.
+    bool CloseRequested() const;
+
+private:
+    void Track(CClockWindow* record);
+
+    int refreshRate_;
+    std::vector<std::unique_ptr<CClockWindow>> windows_;
+};
