@@ -54,6 +54,7 @@ void CMonitorFollow::OpenOn(GLFWmonitor* monitor) {
     const GLFWvidmode* mode = glfwGetVideoMode(monitor);
     if (mode == nullptr) return;
     GLFWwindow* display = windows_.Display();
+    glfwDefaultWindowHints();
     SetDisplayWindowHints();
     HintRefreshRateOf(mode);
     glfwWindowHint(GLFW_AUTO_ICONIFY, GLFW_FALSE);
@@ -65,7 +66,6 @@ void CMonitorFollow::OpenOn(GLFWmonitor* monitor) {
     GLFWwindow* window =
         glfwCreateWindow(mode->width, mode->height, "Tolvane Screensaver", monitor, display);
     glfwSetErrorCallback(reporter);
-    glfwDefaultWindowHints();
     if (window == nullptr) return;
 
     SetupDisplayWindow(window);
