@@ -1,16 +1,19 @@
 """Tolvane.scr under Wine on two monitors (Xorg's dummy driver: 1920x1080
 and, to its right, 1280x1024): the same time on each at a faked time, read
 back from each monitor's rectangle; motion across both does not end it, a
-click on the second monitor does, and so does a key.
+click on the second monitor does, and so does a key; no monitor changes its
+mode or rate while it starts, runs or ends, with a faster rate of each
+monitor's size on offer.
 
-One server and one wineserver serve both cases. Skipped (exit code 77)
+One server and one wineserver serve every case. Skipped (exit code 77)
 where Xorg cannot start."""
 import harness
 import wine
 import xorg_dummy
 from clock_scene_native import glyph_templates
 from harness import check
-from monitors_native import STARTED, read_monitors, same_started_time, wait_for_cover
+from monitors_native import (STARTED, current_modes, faster_rates_offered, read_monitors,
+                             same_started_time, wait_for_cover)
 
 server = None
 
@@ -38,6 +41,22 @@ def a_key_ends_it():
         harness.expect_exit(program, "Escape")
 
 
+def no_monitor_changes_mode():
+    with faster_rates_offered() as found:
+        harness.log("before: %s" % found)
+        with server.started(wine.screensaver(), "/s") as program:
+            wait_for_cover(program, 30)
+            running = current_modes()
+            harness.log("while it runs: %s" % running)
+            check(running == found, "starting it switched %s to %s" % (found, running))
+            harness.xdotool("mousemove", 2500, 500)
+            harness.xdotool("key", "Escape")
+            harness.expect_exit(program, "Escape")
+        after = current_modes()
+        harness.log("after Escape: %s" % after)
+        check(after == found, "ended by Escape, it left %s as %s" % (found, after))
+
+
 def main():
     global server
     try:
@@ -46,6 +65,7 @@ def main():
             harness.main({
                 "every_monitor_shows_the_clock": every_monitor_shows_the_clock,
                 "a_key_ends_it": a_key_ends_it,
+                "no_monitor_changes_mode": no_monitor_changes_mode,
             })
     except xorg_dummy.Unavailable as reason:
         harness.log("SKIPPED: %s" % reason)
