@@ -110,11 +110,15 @@ void SetupClockScene() {
 }
 
 double UpdateClockFrame() {
+    const double timer = glfwGetTime();
     if (g_clockFirstFrame != 0) {
         CaptureTimeOfDay();
         g_clockFirstFrame = 0;
+        g_nextTimeOfDayCheck = timer + kTimeOfDayCheckInterval;
+    } else {
+        CheckTimeOfDay(timer);
     }
-    return UpdateClock();
+    return UpdateClock(timer);
 }
 
 void DrawClockFrame() { DrawFrame(g_windowWidth, g_windowHeight, g_aspectRatio, nullptr); }

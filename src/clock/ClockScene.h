@@ -3,9 +3,10 @@
 // Set-up creates, in order: the program registry, the scene state, the
 // camera, the background and atlas textures, the three programs, the three
 // drawables and the click player. A frame: first-frame capture of the time
-// of day, clock update; then viewport, clear, projection, the background
-// pass, the atlas, the tiles. The main loop runs the update every iteration
-// and the drawing only when the picture changes.
+// of day (later frames compare it with the system's now and then), clock
+// update; then viewport, clear, projection, the background pass, the atlas,
+// the tiles. The main loop runs the update every iteration and the drawing
+// only when the picture changes.
 #pragma once
 
 #include <cstdint>
@@ -31,8 +32,10 @@ extern CDirectSound* g_clickSound;
 // Creates the scene's objects, with the GL context current.
 void SetupClockScene();
 
-// The clock's half of a frame: the time of day on the first run, then the
-// digit records and the flip state advanced to now. Returns that clock time.
+// The clock's half of a frame: the time of day on the first run, on later
+// ones taken again when the system's time has moved away from the clock;
+// then the digit records and the flip state advanced to now. Returns that
+// clock time.
 double UpdateClockFrame();
 
 // The drawing half: viewport, clear, projection, background, atlas, tiles,

@@ -6,23 +6,61 @@
 #include <cstdint>
 #include <limits>
 
-#include <GLFW/glfw3.h>
-
 double g_secondsOfDay = 0.0;
 std::int32_t g_clockFirstFrame = 1;
 ClockDigits g_currentDigits;
 ClockDigits g_upcomingDigits;
+double g_clockTimerBase = 0.0;
+double g_nextTimeOfDayCheck = 0.0;
+
+namespace {
+constexpr double kSecondsPerDay = 86400.0;
+// The reading has whole seconds and the clock runs ahead of it by the
+// start-up time and its own rounding; only a difference beyond those is a
+// step of the system's clock. Slewing never comes near it.
+constexpr double kFollowThreshold = 2.0;
+}  // namespace
 
 float SecondsOfDay(const std::tm& local) {
     return static_cast<float>(local.tm_sec) + static_cast<float>(local.tm_min) * 60.0f +
            static_cast<float>(local.tm_hour) * 60.0f * 60.0f;
 }
 
-void CaptureTimeOfDay() {
+double LocalSecondsOfDay() {
     const std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
-    g_secondsOfDay = local != nullptr ? static_cast<double>(SecondsOfDay(*local)) : 0.0;
+    return local != nullptr ? static_cast<double>(SecondsOfDay(*local)) : -1.0;
 }
+
+void CaptureTimeOfDay() {
+    const double local = LocalSecondsOfDay();
+    g_secondsOfDay = local >= 0.0 ? local : 0.0;
+}
+
+bool ClockHasParted(double clockTime, double localSecondsOfDay) {
+    double apart = std::fmod(clockTime - localSecondsOfDay, kSecondsPerDay);
+    if (apart > kSecondsPerDay / 2) apart -= kSecondsPerDay;
+    if (apart < -kSecondsPerDay / 2) apart += kSecondsPerDay;
+    return std::fabs(apart) > kFollowThreshold;
+}
+
+void FollowTimeOfDay(double localSecondsOfDay, double timer) {
+    g_secondsOfDay = localSecondsOfDay;
+    g_clockTimerBase = timer;
+    ResetFlipState();
+}
+
+void CheckTimeOfDay(double timer) {
+    if (timer < g_nextTimeOfDayCheck) return;
+    g_nextTimeOfDayCheck = timer + kTimeOfDayCheckInterval;
+    const double local = LocalSecondsOfDay();
+    // A failed reading is no reason to move the clock.
+    if (local >= 0.0 && ClockHasParted(ClockTimeAt(timer), local)) FollowTimeOfDay(local, timer);
+}
+
+double ClockTimeAt(double timer) { return timer - g_clockTimerBase + g_secondsOfDay; }
+
+double TimerAt(double clockTime) { return clockTime - g_secondsOfDay + g_clockTimerBase; }
 
 void SplitClockTime(ClockDigits& out, double seconds) {
     // Rounded half away from zero; held inside the 32-bit range, which the
@@ -64,8 +102,8 @@ void UpdateClockAt(double clockTime) {
     UpdateFlipState(clockTime);
 }
 
-double UpdateClock() {
-    const double clockTime = glfwGetTime() + g_secondsOfDay;
+double UpdateClock(double timer) {
+    const double clockTime = ClockTimeAt(timer);
     UpdateClockAt(clockTime);
     return clockTime;
 }

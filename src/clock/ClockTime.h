@@ -1,5 +1,12 @@
-// The clock time model: the local time of day, read once, advanced with the
-// GLFW timer, split into the glyph codes the tiles show.
+// The clock time model: the local time of day, advanced with the GLFW timer,
+// split into the glyph codes the tiles show.
+//
+// The time of day is taken on the first frame and taken again whenever the
+// running clock and the system's local time part by more than a couple of
+// seconds (a clock step, a daylight-saving change, a resume from suspend,
+// which stops the timer on Linux), so the clock always shows the system's
+// time; smaller differences, which the whole-second reading cannot tell from
+// its own rounding, change nothing.
 #pragma once
 
 #include <cstdint>
@@ -20,20 +27,54 @@ extern double g_secondsOfDay;           // local seconds since midnight at the c
 extern std::int32_t g_clockFirstFrame;  // 1 until the time of day has been captured
 extern ClockDigits g_currentDigits;     // the clock time of this frame
 extern ClockDigits g_upcomingDigits;    // the clock time half a second ahead
+// The timer reading the clock time counts from: 0 from the start (the clock
+// runs ahead by the start-up time, as captured), that of the frame that
+// last took the time of day again after it.
+extern double g_clockTimerBase;
+// The timer reading from which a frame compares the clock with the local
+// time again.
+extern double g_nextTimeOfDayCheck;
 
-// Reads the local time of day (time, localtime) into g_secondsOfDay.
+// Frames this far apart (timer seconds) compare the clock with the local
+// time. The loop wakes every half second at the latest, so this checks about
+// twice a second with no wake-up of its own, also when a wake comes a little
+// early, and never on every frame of a fall.
+constexpr double kTimeOfDayCheckInterval = 0.4;
+
+// The local seconds of day now (time, localtime), whole seconds; -1 when
+// localtime fails.
+double LocalSecondsOfDay();
+
+// Reads the local time of day into g_secondsOfDay (0 when localtime fails).
 void CaptureTimeOfDay();
 
 // tm_sec + tm_min * 60 + tm_hour * 3600, in float arithmetic.
 float SecondsOfDay(const std::tm& local);
 
+// Whether clock time x has parted from the local seconds of day: more than
+// 2 s apart around the 24-hour dial, whatever days the clock time counts.
+bool ClockHasParted(double clockTime, double localSecondsOfDay);
+
+// Takes the time of day again as a first frame at timer reading `timer`
+// would: the new seconds of day, counted from that reading, and every tile
+// idle, so a flap under way is not left half-fallen.
+void FollowTimeOfDay(double localSecondsOfDay, double timer);
+
+// Every frame after the first: when a check is due, reads the local time and
+// follows it if the clock has parted from it.
+void CheckTimeOfDay(double timer);
+
+// The clock time at a timer reading, and the timer reading of a clock time.
+double ClockTimeAt(double timer);
+double TimerAt(double clockTime);
+
 // Splits a clock time in seconds (never negative) into the ten positions.
 void SplitClockTime(ClockDigits& out, double seconds);
 
-// Once per frame: clock time = glfwGetTime + g_secondsOfDay, then both
-// digit records and the flip state. Returns that clock time, for the main
-// loop to know when the picture can next change.
-double UpdateClock();
+// Once per frame, at timer reading `timer` (glfwGetTime): both digit records
+// and the flip state for the clock time then. Returns that clock time, for
+// the main loop to know when the picture can next change.
+double UpdateClock(double timer);
 
 // UpdateClock's work for a given clock time.
 void UpdateClockAt(double clockTime);

@@ -61,6 +61,14 @@ void UpdateFlipState(double x) {
     }
 }
 
+void ResetFlipState() {
+    for (int i = 0; i < 10; ++i) {
+        g_tileFlipping[i] = 0;
+        g_flipStartTime[i] = 0.0;
+        g_tileAngle[i] = 0.0f;
+    }
+}
+
 void DrawTileHalf(std::int32_t position, float half, std::int32_t glyph, float angle, float z,
                   float hinge, float sizeX, float sizeY) {
     const float centreX = position >= 4 && position <= 9 ? kTileCentreX[position - 4] : 0.0f;

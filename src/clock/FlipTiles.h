@@ -17,6 +17,9 @@ extern GLFWDrawableSky* g_digitDrawable;
 // turns the flaps of the flipping positions. x: this frame's clock time.
 void UpdateFlipState(double x);
 
+// Every position idle, as at start: no flip, start time and angle 0.
+void ResetFlipState();
+
 // Draws positions 4 to 9; the glyph atlas must be bound on unit 0.
 void DrawTiles();
 

@@ -76,7 +76,7 @@ void GLFWApplication::Run() {
         const double clockTime = AdvanceFrame();
         windows.Draw(frameBegin);
         const double now = glfwGetTime();
-        const double nextChange = NextPictureChange(clockTime) - g_secondsOfDay;
+        const double nextChange = TimerAt(NextPictureChange(clockTime));
         WaitForEvents(windows.RestTime(now, nextChange, preview));
         if (monitors) monitors->Follow();
 

@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdint>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <sstream>
 #include <string>
@@ -268,9 +269,12 @@ protected:
         g_windowWidth = kWidth;
         g_windowHeight = kHeight;
         g_aspectRatio = static_cast<float>(kWidth) / static_cast<float>(kHeight);
-        // The clock time is the GLFW timer alone from here on.
+        // The clock time is the GLFW timer alone from here on, never
+        // compared with the local time.
         g_clockFirstFrame = 0;
         g_secondsOfDay = 0.0;
+        g_clockTimerBase = 0.0;
+        g_nextTimeOfDayCheck = std::numeric_limits<double>::infinity();
         pixels_.resize(static_cast<std::size_t>(kWidth) * kHeight * 4);
     }
 
