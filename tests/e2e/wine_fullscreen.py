@@ -1,5 +1,5 @@
 """Tolvane.scr full screen under Wine: the window, what ends it and what does
-not, and the single-instance guard.
+not, the single-instance guard, its rests and a step of the wall clock.
 
 One Xvfb (1920x1080) and one wineserver of this script's own serve all cases;
 each case stops the screensavers it started. A case argument runs one case.
@@ -9,6 +9,7 @@ import time
 
 import harness
 import wine
+from clock_follow_native import SteppedClock, time_to_follow, wait_showing
 from harness import check, log
 from swap_log import SwapLog, check_rests_at_full_speed
 
@@ -185,6 +186,25 @@ def test_rests_between_flips():
             harness.expect_exit(program, "a key after resting")
 
 
+def test_follows_a_step_of_the_wall_clock():
+    # As clock_follow_native: libfaketime in the Wine process (not in this
+    # script's wineserver) moves the time the Windows runtime reads, the
+    # performance counter runs on.
+    with harness.scratch() as scratch:
+        clock = SteppedClock(scratch, "UTC")
+        clock.set("2026-03-14 12:34:21")
+        swaps = SwapLog(scratch)
+        env = swaps.environment(clock.environment(server.env))
+        with harness.started(["wine", wine.screensaver(), "/s"], env=env) as program:
+            wait_for_windows(1)
+            wait_showing(scratch, {(12, 34)}, SCREEN, 30, "start")
+            stepped_at = clock.set("2026-03-14 13:40:00")
+            time_to_follow(swaps, scratch, stepped_at, {(12, 34)}, {(13, 40)}, size=SCREEN,
+                           what="an hour and five minutes forward")
+            harness.xdotool("key", "a")
+            harness.expect_exit(program, "a key after the step")
+
+
 def main():
     global server
     with wine.session(*SCREEN) as server:
@@ -197,6 +217,7 @@ def main():
                 test_second_start_without_a_switch_exits_at_once,
             "s_instances_run_side_by_side": test_s_instances_run_side_by_side,
             "rests_between_flips": test_rests_between_flips,
+            "follows_a_step_of_the_wall_clock": test_follows_a_step_of_the_wall_clock,
         })
 
 
