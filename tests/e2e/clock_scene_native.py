@@ -176,7 +176,7 @@ def preview_shows_the_clock_scaled():
                 face, corner = harness.pixels(shot, [face_at, (x + 1, y + 1)])
                 seen.update(face=face, corner=corner)
                 return 40 <= min(face) and max(face) <= 200 and max(corner) < 30
-            check(harness.wait_until(drawn, 15, 0.2),
+            check(harness.wait_until(drawn, 30, 0.2),
                   "no tile face with dark corners in the preview: %s; %s"
                   % (seen, program.output()))
             check(program.running(), program.output())

@@ -10,7 +10,7 @@ EXE = os.environ["TOLVANE_EXE"]
 TITLE = "Tolvane Screensaver"
 
 
-def wait_window(program, timeout=15):
+def wait_window(program, timeout=30):
     """The program's visible full-screen window id."""
     found = harness.wait_until(
         lambda: program.running() and harness.find_windows(pid=program.proc.pid), timeout)
@@ -18,7 +18,7 @@ def wait_window(program, timeout=15):
     return found[0]
 
 
-def wait_drawn(program, timeout=15):
+def wait_drawn(program, timeout=30):
     """Waits until the full-screen clock has drawn a frame: the face of the
     hours tens tile near its left edge (ground grey, 76) and a dark corner."""
     seen = []
