@@ -1,6 +1,8 @@
 // The clock scene: set-up and the per-frame passes.
 #include "clock/ClockScene.h"
 
+#include <cmath>
+
 #include <GLFW/glfw3.h>
 
 #include "clock/ClockPicture.h"
@@ -53,10 +55,35 @@ void BindAtlas() {
     glBindTexture(GL_TEXTURE_2D, g_atlasTexture->GetTexture());
 }
 
+// Clears the depth buffer where the given positions' tiles can draw: only
+// the tiles test depth once the background is copied rather than drawn, and
+// a software renderer's clear of a whole multisampled depth buffer costs
+// more than the rest of a frame of the fall.
+void ClearDepthAround(std::uint32_t positions, std::int32_t width, std::int32_t height,
+                      float halfWidth) {
+    const WorldRect world = TileBounds(positions);
+    // World to pixels, one pixel more each way.
+    const auto pixel = [](float world, float half, std::int32_t size) {
+        return (world / half + 1.0f) * 0.5f * static_cast<float>(size);
+    };
+    const auto clamp = [](float value, std::int32_t size) {
+        return value < 0.0f
+                   ? 0
+                   : (value > static_cast<float>(size) ? size : static_cast<std::int32_t>(value));
+    };
+    const std::int32_t left = clamp(std::floor(pixel(world.left, halfWidth, width)) - 1.0f, width);
+    const std::int32_t right = clamp(std::ceil(pixel(world.right, halfWidth, width)) + 1.0f, width);
+    const std::int32_t bottom =
+        clamp(std::floor(pixel(world.bottom, kHalfHeight, height)) - 1.0f, height);
+    const std::int32_t top = clamp(std::ceil(pixel(world.top, kHalfHeight, height)) + 1.0f, height);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(left, bottom, right - left, top - bottom);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+}
+
 void DrawFrame(std::int32_t width, std::int32_t height, float aspectRatio, CRestingPicture* cache) {
     glViewport(0, 0, width, height);
-    // The clear colour and depth stay at GL's defaults: black, 1.0.
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     const float halfWidth = kHalfHeight * aspectRatio;
     g_camera->SetProjection(
@@ -65,14 +92,19 @@ void DrawFrame(std::int32_t width, std::int32_t height, float aspectRatio, CRest
     g_camera->SelectView(0);
 
     // While a flap falls the rest of the picture stays the same: kept from
-    // the fall's first frame, copied into the next ones.
+    // the fall's first frame, copied into the next ones. A copy fills every
+    // pixel, so the frame's clear is needed only where tiles test depth;
+    // the clear colour and depth stay at GL's defaults: black, 1.0.
     const ClockPicture picture = CurrentClockPicture(width, height);
     const std::uint32_t falling = FallingPositions(picture);
     const ClockPicture still = StillPart(picture);
-    if (cache == nullptr || falling == 0 || !cache->CopyStill(still)) {
-        if (cache != nullptr) {
-            cache->DrawBackground(width, height, DrawBackgroundPass);
+    if (cache != nullptr && falling != 0 && cache->CopyStill(still)) {
+        ClearDepthAround(falling, width, height, halfWidth);
+    } else {
+        if (cache != nullptr && cache->CopyBackground(width, height, DrawBackgroundPass)) {
+            ClearDepthAround(kShownPositions, width, height, halfWidth);
         } else {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             DrawBackgroundPass();
         }
         BindAtlas();

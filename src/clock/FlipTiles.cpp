@@ -27,6 +27,14 @@ constexpr float kBackDepth = -100.0f;
 constexpr float kComingDepth = -80.0f;
 constexpr float kFlapDepth = -40.0f;
 
+// A half-tile is the rectangle mesh (x from -2.5 to 2.5, y from -2.6302 to
+// 2.3698) lifted by 2.66 and scaled by 7 * 20 / 3.6 across and 7 * 16 / 3.6
+// up: 97.2 units each side of its centre, and at most 156.5 units above the
+// hinge (at angle 0) or below it (at 180); a turning flap stays between.
+// Two units more each way for the edges' antialiasing.
+constexpr float kHalfTileReachX = 2.5f * kSize * 20.0f / 3.6f + 2.0f;
+constexpr float kHalfTileReachY = 5.03f * kSize * 16.0f / 3.6f + 2.0f;
+
 constexpr GlyphCell kCells[13] = {
     {30, 864},  {30, 1152},  {30, 1440},  {30, 1728}, {420, 0},  {420, 288}, {420, 576},
     {420, 864}, {420, 1152}, {420, 1440}, {30, 0},    {30, 288}, {30, 576},
@@ -67,6 +75,24 @@ void ResetFlipState() {
         g_flipStartTime[i] = 0.0;
         g_tileAngle[i] = 0.0f;
     }
+}
+
+WorldRect TileBounds(std::uint32_t positions) {
+    WorldRect bounds{0.0f, 0.0f, 0.0f, 0.0f};
+    bool any = false;
+    for (int p = 4; p <= 9; ++p) {
+        if ((positions & (1u << p)) == 0) continue;
+        const float left = kTileCentreX[p - 4] - kHalfTileReachX;
+        const float right = kTileCentreX[p - 4] + kHalfTileReachX;
+        bounds.left = any && bounds.left < left ? bounds.left : left;
+        bounds.right = any && bounds.right > right ? bounds.right : right;
+        any = true;
+    }
+    if (any) {
+        bounds.bottom = kHinge - kHalfTileReachY;
+        bounds.top = kHinge + kHalfTileReachY;
+    }
+    return bounds;
 }
 
 void DrawTileHalf(std::int32_t position, float half, std::int32_t glyph, float angle, float z,

@@ -29,6 +29,18 @@ constexpr std::uint32_t kShownPositions = 0x3F0;
 // Draws the positions among 4 to 9 whose bits are set, as DrawTiles does.
 void DrawTilesOf(std::uint32_t positions);
 
+// A rectangle in world units.
+struct WorldRect {
+    float left;
+    float bottom;
+    float right;
+    float top;
+};
+
+// A rectangle that holds every half-tile of the given positions among 4 to
+// 9, at any angle of its flap.
+WorldRect TileBounds(std::uint32_t positions);
+
 // One half-tile: position, half (+1 upper, -1 lower), glyph, angle in
 // degrees, depth, hinge height, horizontal and vertical size factors.
 void DrawTileHalf(std::int32_t position, float half, std::int32_t glyph, float angle, float z,

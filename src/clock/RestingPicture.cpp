@@ -11,12 +11,10 @@ bool BackgroundCoversWindow(std::int32_t width, std::int32_t height) {
 
 }  // namespace
 
-void CRestingPicture::DrawBackground(std::int32_t width, std::int32_t height, void (*drawPass)()) {
-    if (background_.Fit(width, height, BackgroundCoversWindow(width, height))) {
-        if (!background_.Filled()) background_.DrawInto(drawPass);
-        if (background_.PutIntoFramebuffer()) return;
-    }
-    drawPass();
+bool CRestingPicture::CopyBackground(std::int32_t width, std::int32_t height, void (*drawPass)()) {
+    if (!background_.Fit(width, height, BackgroundCoversWindow(width, height))) return false;
+    if (!background_.Filled()) background_.DrawInto(drawPass);
+    return background_.PutIntoFramebuffer();
 }
 
 bool CRestingPicture::CopyStill(const ClockPicture& still) {

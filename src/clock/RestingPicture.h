@@ -28,11 +28,11 @@
 
 class CRestingPicture {
 public:
-    // The background of a width x height frame in the draw framebuffer now
-    // bound: copied, first drawn into the copy with drawPass when the
-    // framebuffer or the size changed; drawn in place with drawPass where
-    // no exact copy can be had.
-    void DrawBackground(std::int32_t width, std::int32_t height, void (*drawPass)());
+    // Copies the background of a width x height frame into the draw
+    // framebuffer now bound, first drawing it into the copy with drawPass
+    // when the framebuffer or the size changed. False where no exact copy
+    // can be had: the caller draws the pass in place.
+    bool CopyBackground(std::int32_t width, std::int32_t height, void (*drawPass)());
 
     // Copies the still picture into the draw framebuffer now bound when it
     // holds still (a frame's picture with its falling positions taken out,
