@@ -63,8 +63,8 @@ void ClearDepthAround(std::uint32_t positions, std::int32_t width, std::int32_t 
                       float halfWidth) {
     const WorldRect world = TileBounds(positions);
     // World to pixels, one pixel more each way.
-    const auto pixel = [](float world, float half, std::int32_t size) {
-        return (world / half + 1.0f) * 0.5f * static_cast<float>(size);
+    const auto pixel = [](float units, float half, std::int32_t size) {
+        return (units / half + 1.0f) * 0.5f * static_cast<float>(size);
     };
     const auto clamp = [](float value, std::int32_t size) {
         return value < 0.0f
