@@ -68,10 +68,9 @@ def glyph_templates(part=(0.0, 1.0)):
     return templates
 
 
-def read_tiles(shot, width, height, templates, origin=(0, 0)):
-    """The digit each tile shows, by the nearest template, and the distances,
-    in the width x height rectangle at origin of the screenshot (a path, or
-    a GreyPicture read once for several rectangles)."""
+def _read_halves(shot, width, height, templates, origin):
+    """Per tile position: the nearest template's digit and distance, and the
+    nearest digit of the upper and of the lower half alone."""
     scale = height / 1000.0  # the window is 1000 world units high
     picture = shot if isinstance(shot, GreyPicture) else GreyPicture(shot)
     edge = width / 2 / scale  # the half width in world units
@@ -82,6 +81,12 @@ def read_tiles(shot, width, height, templates, origin=(0, 0)):
         y0 = origin[1] + round(height / 2 - world_top * scale)
         y1 = origin[1] + round(height / 2 - world_bottom * scale)
         return (x0, y0, x1 - x0, y1 - y0)
+
+    def nearest(seen, against, part):
+        distances = {d: sum((a - b) ** 2 for a, b in zip(seen[part], t[part]))
+                     for d, t in against.items()}
+        best = min(distances, key=distances.get)
+        return best, distances[best]
 
     read = {}
     for position, centre in TILE_X.items():
@@ -96,10 +101,30 @@ def read_tiles(shot, width, height, templates, origin=(0, 0)):
         upper = picture.sample(box(left, 163.68, right, 8.13 + 1.3))
         lower = picture.sample(box(left, 6.27 - 1.3, right, -149.28))
         seen = normalised(upper) + normalised(lower)
-        distances = {d: sum((a - b) ** 2 for a, b in zip(seen, t)) for d, t in against.items()}
-        best = min(distances, key=distances.get)
-        read[position] = (best, distances[best])
+        half = len(upper)
+        whole, distance = nearest(seen, against, slice(None))
+        read[position] = (whole, distance, nearest(seen, against, slice(0, half))[0],
+                          nearest(seen, against, slice(half, None))[0])
     return read
+
+
+def read_tiles(shot, width, height, templates, origin=(0, 0)):
+    """The digit each tile shows, by the nearest template, and the distances,
+    in the width x height rectangle at origin of the screenshot (a path, or
+    a GreyPicture read once for several rectangles)."""
+    return {p: (digit, distance)
+            for p, (digit, distance, _, _) in _read_halves(shot, width, height, templates,
+                                                             origin).items()}
+
+
+def read_resting(shot, width, height, templates, origin=(0, 0)):
+    """The six digits shown, as read_tiles reads them, or None while a flap
+    falls: then some tile's halves show two glyphs (or a flap between
+    them), and the whole tile's nearest glyph is no time the clock had."""
+    read = _read_halves(shot, width, height, templates, origin)
+    if any(upper != whole or lower != whole for whole, _, upper, lower in read.values()):
+        return None
+    return [read[p][0] for p in range(4, 10)]
 
 
 def read_clock(scratch, name, templates, accept, timeout):
