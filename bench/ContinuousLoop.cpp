@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
     GLFWwindow* window = g_application->window;
     CRestingPicture cache;  // as the resting loop draws each window
     while (!glfwWindowShouldClose(window)) {
-        AdvanceFrame();
-        DrawClockFrameInto(g_windowWidth, g_windowHeight, &cache);
+        AdvanceFrame(glfwGetTime());
+        RenderClockFrame(g_windowWidth, g_windowHeight, &cache);
         glfwSwapBuffers(window);
         glfwPollEvents();
     }

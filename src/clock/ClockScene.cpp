@@ -141,25 +141,14 @@ void SetupClockScene() {
     g_clickSound->LoadFromResource(kClickSoundId, &window);
 }
 
-double UpdateClockFrame() {
-    const double timer = glfwGetTime();
-    if (g_clockFirstFrame != 0) {
-        CaptureTimeOfDay();
-        g_clockFirstFrame = 0;
-        g_nextTimeOfDayCheck = timer + kTimeOfDayCheckInterval;
-    } else {
-        CheckTimeOfDay(timer);
-    }
-    return UpdateClock(timer);
+double UpdateClockFrame(double timer) {
+    KeepTimeOfDay(timer);
+    const double clockTime = UpdateClock(timer);
+    const double change = NextPictureChange(clockTime);
+    // Clock units stay here: the loop rests in timer units.
+    return change <= clockTime ? timer : TimerAt(change);
 }
 
-void DrawClockFrame() { DrawFrame(g_windowWidth, g_windowHeight, g_aspectRatio, nullptr); }
-
-void DrawClockFrameInto(std::int32_t width, std::int32_t height, CRestingPicture* cache) {
+void RenderClockFrame(std::int32_t width, std::int32_t height, CRestingPicture* cache) {
     DrawFrame(width, height, AspectRatioOf(width, height), cache);
-}
-
-void RenderClockFrame() {
-    UpdateClockFrame();
-    DrawClockFrame();
 }

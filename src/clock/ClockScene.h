@@ -6,7 +6,7 @@
 // of day (later frames compare it with the system's now and then), clock
 // update; then viewport, clear, projection, the background pass, the atlas,
 // the tiles. The main loop runs the update every iteration and the drawing
-// only when the picture changes.
+// only into the windows whose picture changes.
 #pragma once
 
 #include <cstdint>
@@ -32,21 +32,14 @@ extern CDirectSound* g_clickSound;
 // Creates the scene's objects, with the GL context current.
 void SetupClockScene();
 
-// The clock's half of a frame: the time of day on the first run, on later
-// ones taken again when the system's time has moved away from the clock;
-// then the digit records and the flip state advanced to now. Returns that
-// clock time.
-double UpdateClockFrame();
+// The clock's half of a frame, at the iteration's timer reading: the time of
+// day kept (KeepTimeOfDay), then the digit records and the flip state
+// advanced to that reading. Returns the timer reading at which the picture
+// can next change: `timer` itself while a flap falls.
+double UpdateClockFrame(double timer);
 
-// The drawing half: viewport, clear, projection, background, atlas, tiles,
-// for the display window (g_windowWidth x g_windowHeight), the background
-// drawn in place.
-void DrawClockFrame();
-
-// The same drawing into the current context's window of width x height
-// pixels, with that window's resting picture (null: drawn in place): how
-// the main loop draws each of its windows.
-void DrawClockFrameInto(std::int32_t width, std::int32_t height, CRestingPicture* cache);
-
-// One whole frame: UpdateClockFrame, then DrawClockFrame.
-void RenderClockFrame();
+// The drawing half, into the current context's window of width x height
+// pixels with that window's resting picture (null: drawn in place):
+// viewport, clear, projection, background, atlas, tiles. The main loop
+// calls it for each window whose picture changed.
+void RenderClockFrame(std::int32_t width, std::int32_t height, CRestingPicture* cache);

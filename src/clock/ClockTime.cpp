@@ -50,12 +50,21 @@ void FollowTimeOfDay(double localSecondsOfDay, double timer) {
     ResetFlipState();
 }
 
-void CheckTimeOfDay(double timer) {
-    if (timer < g_nextTimeOfDayCheck) return;
+void KeepTimeOfDay(double timer) {
+    if (g_clockFirstFrame != 0) {
+        CaptureTimeOfDay();
+        g_clockTimerBase = timer;
+        g_clockFirstFrame = 0;
+    } else if (timer < g_nextTimeOfDayCheck) {
+        return;
+    } else {
+        const double local = LocalSecondsOfDay();
+        // A failed reading is no reason to move the clock.
+        if (local >= 0.0 && ClockHasParted(ClockTimeAt(timer), local)) {
+            FollowTimeOfDay(local, timer);
+        }
+    }
     g_nextTimeOfDayCheck = timer + kTimeOfDayCheckInterval;
-    const double local = LocalSecondsOfDay();
-    // A failed reading is no reason to move the clock.
-    if (local >= 0.0 && ClockHasParted(ClockTimeAt(timer), local)) FollowTimeOfDay(local, timer);
 }
 
 double ClockTimeAt(double timer) { return timer - g_clockTimerBase + g_secondsOfDay; }

@@ -27,12 +27,11 @@ extern double g_secondsOfDay;           // local seconds since midnight at the c
 extern std::int32_t g_clockFirstFrame;  // 1 until the time of day has been captured
 extern ClockDigits g_currentDigits;     // the clock time of this frame
 extern ClockDigits g_upcomingDigits;    // the clock time half a second ahead
-// The timer reading the clock time counts from: 0 from the start (the clock
-// runs ahead by the start-up time, as captured), that of the frame that
-// last took the time of day again after it.
+// The timer reading the clock time counts from: that of the frame that took
+// the time of day, the first one or the last that took it again.
 extern double g_clockTimerBase;
 // The timer reading from which a frame compares the clock with the local
-// time again.
+// time again; written by KeepTimeOfDay alone.
 extern double g_nextTimeOfDayCheck;
 
 // Frames this far apart (timer seconds) compare the clock with the local
@@ -60,9 +59,12 @@ bool ClockHasParted(double clockTime, double localSecondsOfDay);
 // idle, so a flap under way is not left half-fallen.
 void FollowTimeOfDay(double localSecondsOfDay, double timer);
 
-// Every frame after the first: when a check is due, reads the local time and
-// follows it if the clock has parted from it.
-void CheckTimeOfDay(double timer);
+// Every frame, at its timer reading: the first captures the time of day and
+// counts the clock from that reading, so the clock neither runs ahead by
+// the start-up time nor steps back at the first check; later ones, when a
+// check is due, read the local time and follow it if the clock has parted
+// from it.
+void KeepTimeOfDay(double timer);
 
 // The clock time at a timer reading, and the timer reading of a clock time.
 double ClockTimeAt(double timer);

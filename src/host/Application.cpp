@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "host/DisplayWindowSetup.h"
+#include "host/FullScreenWindow.h"
 #include "host/HostPlatform.h"
 #include "host/glfw_attach.h"
 #include "platform/GL.h"
@@ -64,16 +65,19 @@ GLFWApplication::GLFWApplication(CCommandLine* launch) : commandLine(launch) {
     ChooseDrawingSize(*commandLine);
 
     // 3. Window.
-    SetDisplayWindowHints();
     if (commandLine->mode == MODE_PREVIEW) {
+        SetDisplayWindowHints();
         window = glfwAttachHostWindow(commandLine->hostWindow, nullptr);
     } else {
         // The monitor keeps its current mode, the rate included. The size of
         // Windows before 6.0 asks for the same rate: of the modes of that
         // size, the one nearest to the rate the owner chose.
-        HintRefreshRateOf(PrimaryVideoMode());
-        window = glfwCreateWindow(g_windowWidth, g_windowHeight, "Tolvane Screensaver",
-                                  glfwGetPrimaryMonitor(), nullptr);
+        FullScreenRequest request;
+        request.monitor = glfwGetPrimaryMonitor();
+        request.mode = PrimaryVideoMode();
+        request.width = g_windowWidth;
+        request.height = g_windowHeight;
+        window = OpenFullScreenClockWindow(request);
     }
     if (window == nullptr) {
         ShowMessageBox("Failed to open window", "Debug", MessageIcon::Information);

@@ -24,9 +24,10 @@ public:
     CCommandLine* commandLine = nullptr;
 };
 
-// The frame step: frame time into the scene state, then the clock's update
-// (the drawing is the main loop's to decide). Returns the clock time.
-double AdvanceFrame();
+// The frame step at the iteration's timer reading: frame time into the
+// scene state, then the clock's update (the drawing is the main loop's to
+// decide). Returns the timer reading at which the picture can next change.
+double AdvanceFrame(double timer);
 
 // The primary monitor's current video mode; null without a monitor.
 const GLFWvidmode* PrimaryVideoMode();

@@ -1,5 +1,6 @@
 #include "host/ClockWindows.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "clock/ClockPicture.h"
@@ -22,6 +23,14 @@ void OnSize(GLFWwindow* window, int width, int height) {
     if (record->display) StoreDisplaySize(width, height);
 }
 
+// Set by a window's loss of the focus inside the event wait; cleared once
+// one of the windows has it again.
+bool g_focusLost = false;
+
+void OnFocus(GLFWwindow* /*window*/, int focused) {
+    if (!focused) g_focusLost = true;
+}
+
 // Expose, and on Windows WM_PAINT: what was shown is gone.
 void OnRefresh(GLFWwindow* window) {
     CClockWindow* record = RecordOf(window);
@@ -30,7 +39,7 @@ void OnRefresh(GLFWwindow* window) {
 
 }  // namespace
 
-CClockWindows::CClockWindows(GLFWwindow* display, int refreshRate) : refreshRate_(refreshRate) {
+CClockWindows::CClockWindows(GLFWwindow* display, int refreshRate) {
     windows_.push_back(
         std::make_unique<CClockWindow>(display, g_windowWidth, g_windowHeight, refreshRate, true));
     Track(windows_.back().get());
@@ -44,12 +53,15 @@ void CClockWindows::Track(CClockWindow* record) {
     glfwSetWindowUserPointer(record->window, record);
     glfwSetWindowSizeCallback(record->window, OnSize);
     glfwSetWindowRefreshCallback(record->window, OnRefresh);
+    glfwSetWindowFocusCallback(record->window, OnFocus);
 }
 
-void CClockWindows::Add(GLFWwindow* window, int width, int height) {
-    windows_.push_back(std::make_unique<CClockWindow>(window, width, height, refreshRate_, false));
+void CClockWindows::Add(GLFWwindow* window, int width, int height, int refreshRate) {
+    windows_.push_back(std::make_unique<CClockWindow>(window, width, height, refreshRate, false));
     Track(windows_.back().get());
 }
+
+void CClockWindows::Moved(int refreshRate) { windows_.front()->pacer = CFramePacer(refreshRate); }
 
 void CClockWindows::Close(std::size_t index) {
     if (index == 0 || index >= windows_.size()) return;
@@ -71,20 +83,30 @@ void CClockWindows::Draw(double frameBegin) {
             current = record->window;
             glfwMakeContextCurrent(current);
         }
-        DrawClockFrameInto(record->width, record->height, &record->cache);
+        RenderClockFrame(record->width, record->height, &record->cache);
         glfwSwapBuffers(record->window);
         record->pacer.Presented(picture, frameBegin);
     }
     if (current != Display()) glfwMakeContextCurrent(Display());
 }
 
-double CClockWindows::RestTime(double now, double nextChange, bool preview) const {
-    double rest = std::numeric_limits<double>::infinity();
+double CClockWindows::WakeTime(double frameBegin, double nextChange, bool preview) const {
+    double wake = std::numeric_limits<double>::infinity();
     for (const auto& record : windows_) {
-        const double own = record->pacer.RestTime(now, nextChange, preview);
-        if (own < rest) rest = own;
+        wake = std::min(wake, record->pacer.WakeTime(frameBegin, nextChange, preview));
     }
-    return rest;
+    return wake;
+}
+
+bool CClockWindows::FocusLeft() const {
+    if (!g_focusLost) return false;
+    for (const auto& record : windows_) {
+        if (glfwGetWindowAttrib(record->window, GLFW_FOCUSED)) {
+            g_focusLost = false;
+            return false;
+        }
+    }
+    return true;
 }
 
 bool CClockWindows::CloseRequested() const {

@@ -6,15 +6,17 @@
 // g_windowHeight, g_aspectRatio): its size callback writes both. The other
 // windows have contexts of their own that share the display window's GL
 // objects (textures, buffers, programs are made once); framebuffers are not
-// shared, so each window keeps its own resting picture. Only the display
-// window's swap waits for the vertical retrace; the others' return at once.
+// shared, so each window keeps its own resting picture. Each window is paced
+// at its own monitor's refresh rate. Only the display window's swap waits
+// for the vertical retrace; the others' return at once.
 //
 // Lifecycle, in the main loop:
 //   construction  with the display window's context current: its record
 //   Add, Close    other windows, as the full-screen modes' monitor follow
-//                 opens and closes them (MonitorFollow.h)
+//                 opens and closes them (MonitorFollow.h); Moved, the
+//                 display window taken to another monitor
 //   Draw          every iteration
-//   RestTime      the wait before the next iteration
+//   WakeTime      the end of the wait before the next iteration
 //   destruction   the records go; the windows are left to process exit
 #pragma once
 
@@ -43,15 +45,20 @@ struct CClockWindow {
 class CClockWindows {
 public:
     // display: the display window, its context current, its size that of
-    // the display globals; refreshRate as for CFramePacer, for every window.
+    // the display globals; refreshRate, its monitor's, as for CFramePacer.
     CClockWindows(GLFWwindow* display, int refreshRate);
     ~CClockWindows();
     CClockWindows(const CClockWindows&) = delete;
     CClockWindows& operator=(const CClockWindows&) = delete;
 
-    // Draws another window from now on: a window of width x height whose
-    // context shares the display window's objects and has the fixed GL state.
-    void Add(GLFWwindow* window, int width, int height);
+    // Draws another window from now on: a window of width x height on a
+    // monitor refreshing refreshRate times a second, whose context shares
+    // the display window's objects and has the fixed GL state.
+    void Add(GLFWwindow* window, int width, int height, int refreshRate);
+
+    // The display window is now on a monitor refreshing refreshRate times a
+    // second; it is drawn anew.
+    void Moved(int refreshRate);
 
     // Stops drawing window index (not the display window, 0) and destroys it.
     void Close(std::size_t index);
@@ -65,15 +72,18 @@ public:
     // context is current again afterwards.
     void Draw(double frameBegin);
 
-    // The shortest rest of the windows (as CFramePacer::RestTime).
-    double RestTime(double now, double nextChange, bool preview) const;
+    // The earliest wake-up of the windows (as CFramePacer::WakeTime).
+    double WakeTime(double frameBegin, double nextChange, bool preview) const;
 
     // A close request on any of the windows.
     bool CloseRequested() const;
 
+    // Whether none of the windows has the focus, one of them having lost it
+    // since one last had it. Asks the window system only after such a loss.
+    bool FocusLeft() const;
+
 private:
     void Track(CClockWindow* record);
 
-    int refreshRate_;
     std::vector<std::unique_ptr<CClockWindow>> windows_;
 };

@@ -31,9 +31,9 @@ void CFramePacer::Presented(const ClockPicture& picture, double frameBegin) {
     redrawRequested_ = false;
 }
 
-double CFramePacer::RestTime(double now, double nextChange, bool preview) const {
+double CFramePacer::WakeTime(double now, double nextChange, bool preview) const {
     double until = presentedAny_ ? nextSlot_ : now;
     if (!redrawRequested_ && nextChange > now) until = std::max(until, nextChange + kWakeMargin);
     if (preview) until = std::min(until, now + kPreviewPoll);
-    return until - now;
+    return until;
 }

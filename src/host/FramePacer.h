@@ -25,12 +25,13 @@ public:
     // A frame showing picture, begun at frameBegin, went to the swap.
     void Presented(const ClockPicture& picture, double frameBegin);
 
-    // How long to wait for events before the next iteration, at timer
-    // reading now, when the picture can next change at nextChange (timer
-    // seconds; now itself while a flap falls). Never before the next frame
-    // slot; in preview at most kPreviewPoll, since the host window's state is
-    // polled. Zero or less: do not wait.
-    double RestTime(double now, double nextChange, bool preview) const;
+    // The timer reading to wait for events until, for the iteration that
+    // began at timer reading now, when the picture can next change at
+    // nextChange (timer seconds; now itself while a flap falls). Never
+    // before the next frame slot; in preview at most kPreviewPoll after
+    // now, since the host window's state is polled. Now or earlier: do not
+    // wait.
+    double WakeTime(double now, double nextChange, bool preview) const;
 
     double RefreshInterval() const { return interval_; }
 

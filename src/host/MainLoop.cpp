@@ -5,23 +5,28 @@
 //             the clock is drawn into (ClockWindows.h), the display window
 //             first; in the full-screen modes a window on every other
 //             monitor, which follows the monitors (MonitorFollow.h)
-//   iteration AdvanceFrame (frame time, clock update) every time; then, for
-//             each window whose picture differs from the last one it
-//             presented or that the window system asked for it, the drawing
-//             and the swap; then a wait for events until the picture can
-//             next change (at once while a flap falls), never sooner than
-//             the next frame slot of the display's refresh; a key or mouse
-//             button ends the process inside that wait
+//   iteration one timer reading; AdvanceFrame (frame time, clock update)
+//             at it every time; then, for each window whose picture differs
+//             from the last one it presented or that the window system
+//             asked for it, the drawing (RenderClockFrame) and the swap;
+//             then a wait for events until the picture can next change (at
+//             once while a flap falls), never sooner than the window's next
+//             frame slot of its monitor's refresh; a key or mouse button
+//             ends the process inside that wait
 //   exit      a close request on any window, or in preview a host window
-//             that is no longer enabled (polled at least every 100 ms)
+//             that is no longer enabled (polled at least every 100 ms); in
+//             full screen, another program taking the foreground ends the
+//             process as a key does
 //   shutdown  the click player is released; the windows, GL objects and
 //             GLFW are left to process exit
+#include <cstdlib>
 #include <optional>
 
 #include "clock/ClockScene.h"
 #include "clock/ClockTime.h"
 #include "host/Application.h"
 #include "host/ClockWindows.h"
+#include "host/FullScreenEffects.h"
 #include "host/HostPlatform.h"
 #include "host/MonitorFollow.h"
 #include "render/SceneState.h"
@@ -42,7 +47,10 @@ int DisplayRefreshRate() {
 // the swap waits for the vertical blank the remainder is only jitter.
 constexpr double kShortestWait = 0.002;
 
-void WaitForEvents(double seconds) {
+// The wait reads the timer itself: the drawing since the iteration's
+// reading can take a good part of a refresh, which the wait must not add.
+void WaitForEventsUntil(double wake) {
+    const double seconds = wake - glfwGetTime();
     if (seconds >= kShortestWait) {
         glfwWaitEventsTimeout(seconds);
     } else {
@@ -52,18 +60,18 @@ void WaitForEvents(double seconds) {
 
 }  // namespace
 
-double AdvanceFrame() {
-    const float t = static_cast<float>(glfwGetTime());
-    g_sceneState->SetFrameTime(t);
-    return UpdateClockFrame();
+double AdvanceFrame(double timer) {
+    g_sceneState->SetFrameTime(static_cast<float>(timer));
+    return UpdateClockFrame(timer);
 }
 
 void GLFWApplication::Run() {
     SetupClockScene();
     const bool preview = commandLine->mode == MODE_PREVIEW;
     CClockWindows windows(window, DisplayRefreshRate());
-    // Only full screen holds the monitors; the preview and the handover
-    // draw into their host, whatever the monitors do.
+    // Only full screen holds the monitors and ends when another program
+    // takes the foreground; the preview and the handover draw into their
+    // host, whatever the monitors and the focus do.
     std::optional<CMonitorFollow> monitors;
     if (!preview) {
         monitors.emplace(windows);
@@ -72,13 +80,17 @@ void GLFWApplication::Run() {
 
     bool keepRunning = true;
     do {
-        const double frameBegin = glfwGetTime();
-        const double clockTime = AdvanceFrame();
-        windows.Draw(frameBegin);
+        // One reading of the timer for the frame: its time, the clock's
+        // update, the pacing of every window.
         const double now = glfwGetTime();
-        const double nextChange = TimerAt(NextPictureChange(clockTime));
-        WaitForEvents(windows.RestTime(now, nextChange, preview));
-        if (monitors) monitors->Follow();
+        const double nextChange = AdvanceFrame(now);
+        windows.Draw(now);
+        WaitForEventsUntil(windows.WakeTime(now, nextChange, preview));
+        if (monitors) {
+            monitors->Follow();
+            // As a key does: at once, with exit code 0.
+            if (windows.FocusLeft() && AnotherProgramHasFocus()) std::exit(0);
+        }
 
         if (windows.CloseRequested()) keepRunning = false;
         if (preview && !TrackHostWindow(window, commandLine->hostWindow)) break;

@@ -2,6 +2,7 @@
 
 #include "host/ClockWindows.h"
 #include "host/DisplayWindowSetup.h"
+#include "host/FullScreenWindow.h"
 #include "platform/GL.h"
 
 #include <GLFW/glfw3.h>
@@ -37,16 +38,11 @@ void CMonitorFollow::CoverAll() {
     bool opened = false;
     for (int i = 0; i < count; ++i) {
         if (Covered(monitors[i])) continue;
-        if (!opened) {
-            // A full-screen window that loses the focus to a sibling must
-            // not iconify (GLFW's default); on Windows a new full-screen
-            // window takes the focus as it opens.
-            glfwSetWindowAttrib(display, GLFW_AUTO_ICONIFY, GLFW_FALSE);
-            opened = true;
-        }
         OpenOn(monitors[i]);
+        opened = true;
     }
-    // The display window keeps the focus it had alone.
+    // The display window keeps the focus it had alone; on Windows a new
+    // full-screen window takes the focus as it opens.
     if (opened) glfwFocusWindow(display);
 }
 
@@ -54,17 +50,17 @@ void CMonitorFollow::OpenOn(GLFWmonitor* monitor) {
     const GLFWvidmode* mode = glfwGetVideoMode(monitor);
     if (mode == nullptr) return;
     GLFWwindow* display = windows_.Display();
-    glfwDefaultWindowHints();
-    SetDisplayWindowHints();
-    HintRefreshRateOf(mode);
-    glfwWindowHint(GLFW_AUTO_ICONIFY, GLFW_FALSE);
-    glfwWindowHint(GLFW_FOCUSED, GLFW_FALSE);
-    glfwWindowHint(GLFW_CENTER_CURSOR, GLFW_FALSE);
+    FullScreenRequest request;
+    request.monitor = monitor;
+    request.mode = mode;
+    request.width = mode->width;
+    request.height = mode->height;
+    request.share = display;
+    request.takeFocus = false;
     // A monitor that cannot be covered is left as it is, without the
     // message box that errors of the display window's start-up get.
     GLFWerrorfun reporter = glfwSetErrorCallback(nullptr);
-    GLFWwindow* window =
-        glfwCreateWindow(mode->width, mode->height, "Tolvane Screensaver", monitor, display);
+    GLFWwindow* window = OpenFullScreenClockWindow(request);
     glfwSetErrorCallback(reporter);
     if (window == nullptr) return;
 
@@ -72,7 +68,7 @@ void CMonitorFollow::OpenOn(GLFWmonitor* monitor) {
     glfwMakeContextCurrent(window);
     SetFixedGLState(0);
     glfwMakeContextCurrent(display);
-    windows_.Add(window, mode->width, mode->height);
+    windows_.Add(window, mode->width, mode->height, mode->refreshRate);
 }
 
 void CMonitorFollow::Follow() {
@@ -94,6 +90,6 @@ void CMonitorFollow::MoveDisplayToPrimary() {
     for (std::size_t i = windows_.Count(); i-- > 1;) {
         if (glfwGetWindowMonitor(windows_.Window(i)) == primary) windows_.Close(i);
     }
-    glfwSetWindowMonitor(windows_.Display(), primary, 0, 0, mode->width, mode->height,
-                         mode->refreshRate);
+    MoveFullScreenClockWindow(windows_.Display(), primary, *mode);
+    windows_.Moved(mode->refreshRate);
 }

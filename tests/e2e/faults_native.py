@@ -1,8 +1,7 @@
 """How the native program ends when what it stands on fails: no display at
-all, a SIGTERM while it runs, the X server going away under a running clock.
-Each ends by itself, within its bound."""
+all, the X server going away under a running clock. Each ends by itself,
+within its bound. (SIGTERM is among the ends of launch_native.py.)"""
 import os
-import signal
 import subprocess
 
 import harness
@@ -42,17 +41,6 @@ def no_display_at_all():
                   % (what, args, errors))
 
 
-def sigterm_ends_it():
-    with harness.Xvfb():
-        with harness.started([EXE, "/s"]) as program:
-            wait_drawn(program)
-            program.proc.send_signal(signal.SIGTERM)
-            code = program.wait(1.0)
-            check(code is not None, "still running 1 s after SIGTERM")
-            # The signal's own ending: the program sets no handler for it.
-            check(code in (0, -signal.SIGTERM), "SIGTERM: exit code %s" % code)
-
-
 def lost_x_server_ends_it():
     xvfb = harness.Xvfb()
     with xvfb:
@@ -69,6 +57,5 @@ def lost_x_server_ends_it():
 if __name__ == "__main__":
     harness.main({
         "no_display_at_all": no_display_at_all,
-        "sigterm_ends_it": sigterm_ends_it,
         "lost_x_server_ends_it": lost_x_server_ends_it,
     })

@@ -1,6 +1,8 @@
-"""The native program started like a user would: window, exit rules,
-single-instance guard, preview attachment and the start-up failures."""
+"""The native program started like a user would: window, exit rules (and
+the X server's screen-saver settings given back on each), single-instance
+guard, preview attachment and the start-up failures."""
 import os
+import signal
 
 import harness
 from harness import check
@@ -75,6 +77,47 @@ def motion_and_wheel_do_not():
             check(program.wait(1.0) is None, "motion or wheel ended it: " + program.output())
             harness.xdotool("key", "space")
             harness.expect_exit(program, "space after motion", 5)
+
+
+def screen_saver_settings():
+    """The X server's screen-saver settings as xset q shows them."""
+    out = harness.run(["xset", "q"])
+    section = out[out.index("Screen Saver:"):]
+    return " ".join(section.split("\n", 3)[1:3]).split()
+
+
+def every_end_gives_back_the_screen_saver():
+    # While the clock runs full screen the server's blanking stays off; the
+    # user's settings come back however it ends, and another program taking
+    # the focus ends it. The host window is the other program, and a client
+    # that keeps the server's settings from being reset when the last one
+    # leaves.
+    with harness.Xvfb(), HostWindow() as other:
+        harness.run(["xset", "s", "321", "123"])
+        harness.run(["xset", "s", "blank"])
+        harness.run(["xset", "s", "noexpose"])
+        before = screen_saver_settings()
+        harness.log("before: %s" % " ".join(before))
+        for end in ("a key", "SIGTERM", "another program taking the focus"):
+            with harness.started([EXE, "/s"]) as program:
+                wait_window(program)
+                wait_drawn(program)
+                during = screen_saver_settings()
+                check(during != before and "0" in during,
+                      "%s: the server's screen saver is on while the clock runs: %s"
+                      % (end, " ".join(during)))
+                if end == "a key":
+                    harness.xdotool("mousemove", 960, 540)
+                    harness.xdotool("key", "a")
+                elif end == "SIGTERM":
+                    program.proc.send_signal(signal.SIGTERM)
+                else:
+                    other.command("focus")
+                harness.expect_exit(program, end, 5)
+            after = screen_saver_settings()
+            harness.log("during: %s; after %s: %s" % (" ".join(during), end, " ".join(after)))
+            check(after == before, "ended by %s, the server's screen saver is %s, not %s"
+                  % (end, " ".join(after), " ".join(before)))
 
 
 def single_instance_guard():
@@ -176,6 +219,7 @@ if __name__ == "__main__":
         "full_screen_window": full_screen_window,
         "any_key_or_button_ends_it": any_key_or_button_ends_it,
         "motion_and_wheel_do_not": motion_and_wheel_do_not,
+        "every_end_gives_back_the_screen_saver": every_end_gives_back_the_screen_saver,
         "single_instance_guard": single_instance_guard,
         "preview_draws_into_host": preview_draws_into_host,
         "bad_host_id_fails_cleanly": bad_host_id_fails_cleanly,

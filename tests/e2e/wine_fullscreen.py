@@ -1,10 +1,13 @@
-"""Tolvane.scr full screen under Wine: the window, what ends it and what does
-not, the single-instance guard, its rests and a step of the wall clock.
+"""Tolvane.scr full screen under Wine: the window, what ends it (another
+program taking the foreground too) and what does not, the single-instance
+guard, no power request or mouse trails kept from the system, its rests and
+a step of the wall clock.
 
 One Xvfb (1920x1080) and one wineserver of this script's own serve all cases;
 each case stops the screensavers it started. A case argument runs one case.
 """
 import os
+import re
 import time
 
 import harness
@@ -148,28 +151,69 @@ def test_second_start_without_a_switch_exits_at_once():
         harness.expect_exit(first, "a key to the first screensaver")
 
 
-def test_s_instances_run_side_by_side():
-    # /s never takes the guard: two of them run, and one without a switch
-    # still starts beside them.
-    programs = [start("/s"), start("/s")]
+def test_s_instances_are_not_guarded():
+    # /s never takes the guard: a second one starts beside a running one,
+    # and one without a switch beside that. Each new one takes the
+    # foreground, which ends the one before as any other program would.
+    with started("/s") as first:
+        wait_for_windows(1)
+        wait_drawn("the first /s")
+        with started("/s") as second:
+            harness.expect_exit(first, "the first /s, as a second /s takes the foreground")
+            wait_drawn("a second /s")
+            check(second.running(), "the second /s ended")
+            with started() as third:
+                harness.expect_exit(second, "the second /s, as a start without a switch takes "
+                                    "the foreground")
+                wait_drawn("an unguarded start beside /s")
+                harness.xdotool("mousemove", 960, 540)
+                harness.xdotool("click", 1)
+                harness.expect_exit(third, "a click")
+
+
+def execution_states(output):
+    """The execution states the process asked for, in order, from Wine's
+    trace of NtSetThreadExecutionState."""
+    return [int(state, 16) for state in
+            re.findall(r"NtSetThreadExecutionState \((0x[0-9a-f]+),", output)]
+
+
+def test_lets_the_display_sleep_and_keeps_mouse_trails():
+    # The window library asks for the display to stay on and switches mouse
+    # trails off as a full-screen window takes its monitor: neither may
+    # last. ES_SYSTEM_REQUIRED, ES_DISPLAY_REQUIRED and ES_AWAYMODE_REQUIRED
+    # are the requests.
+    required = 0x1 | 0x2 | 0x40
+    trails = wine.windows_program(os.path.join("tests", "mouse_trails.exe"))
+    found = server.run(trails)[1].strip()
     try:
-        wait_for_windows(2)
-        for program in programs:
-            expect_running(program, "a second /s instance", seconds=1.0)
-        programs.append(start())
-        wait_for_windows(3)
-        expect_running(programs[2], "an unguarded start beside /s", seconds=1.0)
-        # GLFW iconifies a full-screen window that loses the focus, so only
-        # the last one stays on the screen; a click ends that one.
-        harness.xdotool("mousemove", 960, 540)
-        harness.xdotool("click", 1)
-        check(harness.wait_until(lambda: len([p for p in programs if p.running()]) == 2, 10),
-              "a click ended no screensaver")
-        check([p.proc.returncode for p in programs if not p.running()] == [0],
-              "the clicked screensaver did not exit with 0")
+        check(server.run(trails, "5")[1].strip() == "trails 5", "could not set mouse trails")
+        env = dict(server.env, WINEDEBUG="warn+ntdll")
+        with harness.started(["wine", wine.screensaver(), "/s"], env=env) as program:
+            wait_for_windows(1)
+            wait_drawn("with a trace of its power requests")
+            states = execution_states(program.output())
+            log("execution states asked for: %s" % ", ".join("0x%08x" % s for s in states))
+            check(states and not states[-1] & required,
+                  "the clock holds a power request while it runs: %s" % program.output()[-2000:])
+            during = server.run(trails)[1].strip()
+            check(during == "trails 5", "mouse trails while the clock runs: %s" % during)
+            harness.xdotool("key", "a")
+            harness.expect_exit(program, "a key")
+        after = server.run(trails)[1].strip()
+        check(after == "trails 5", "mouse trails after the clock: %s, not 5" % after)
     finally:
-        for program in programs:
-            program.stop()
+        server.run(trails, found.split()[-1])
+
+
+def test_another_program_taking_the_foreground_ends_it():
+    with started("/s") as program:
+        wait_for_windows(1)
+        wait_drawn("before another program opens")
+        with server.started("notepad") as other:
+            harness.expect_exit(program, "another program's window opening", 5)
+            check(not screensaver_windows(), "a window of the clock is left")
+            check(other.running(), "notepad ended")
 
 
 def test_rests_between_flips():
@@ -215,7 +259,11 @@ def main():
             "motion_and_wheel_do_not_end_it": test_motion_and_wheel_do_not_end_it,
             "second_start_without_a_switch_exits_at_once":
                 test_second_start_without_a_switch_exits_at_once,
-            "s_instances_run_side_by_side": test_s_instances_run_side_by_side,
+            "s_instances_are_not_guarded": test_s_instances_are_not_guarded,
+            "lets_the_display_sleep_and_keeps_mouse_trails":
+                test_lets_the_display_sleep_and_keeps_mouse_trails,
+            "another_program_taking_the_foreground_ends_it":
+                test_another_program_taking_the_foreground_ends_it,
             "rests_between_flips": test_rests_between_flips,
             "follows_a_step_of_the_wall_clock": test_follows_a_step_of_the_wall_clock,
         })

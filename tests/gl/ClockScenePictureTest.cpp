@@ -289,7 +289,8 @@ protected:
     // Draws the frame of clock time x and reads it back.
     void DrawAt(double x) {
         glfwSetTime(x);
-        RenderClockFrame();
+        UpdateClockFrame(glfwGetTime());
+        RenderClockFrame(kWidth, kHeight, nullptr);
         glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_FLOAT, pixels_.data());
         ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }

@@ -60,8 +60,8 @@ namespace {
 // A frame as the main loop draws it into a window, with the window's
 // resting picture.
 void DrawWindowFrame(CRestingPicture* cache) {
-    UpdateClockFrame();
-    DrawClockFrameInto(256, 256, cache);
+    UpdateClockFrame(glfwGetTime());
+    RenderClockFrame(256, 256, cache);
 }
 
 // The clock an hour off the local time, to be compared with it on the next

@@ -56,7 +56,7 @@ struct Target {
 
 std::vector<std::uint8_t> DrawAndRead(const Target& target, const Case& c, CRestingPicture* cache) {
     glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
-    DrawClockFrameInto(c.width, c.height, cache);
+    RenderClockFrame(c.width, c.height, cache);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target.framebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target.resolved);
     glBlitFramebuffer(0, 0, c.width, c.height, 0, 0, c.width, c.height, GL_COLOR_BUFFER_BIT,

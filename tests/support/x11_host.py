@@ -3,7 +3,7 @@ client, the preview window of a top-level one, that the clock is told to
 draw into, driven through the host's standard input.
 
     with HostWindow(304, 224) as host:   # host.id: the preview window's id
-        host.command("destroy")          # or unmap, resize W H
+        host.command("destroy")          # or unmap, resize W H, focus
 """
 import os
 import subprocess

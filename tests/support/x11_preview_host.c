@@ -5,6 +5,8 @@
  *   destroy   destroy the preview window
  *   unmap     unmap the preview window
  *   resize W H
+ *   focus     give the keyboard focus to the top-level window, as another
+ *             program taking the foreground does
  *   quit      end
  * and answers each with "ok". The tests pass the id to the screensaver as
  * "/p <id>" and drive the host from here. */
@@ -50,6 +52,8 @@ int main(int argc, char** argv) {
             XUnmapWindow(display, preview);
         else if (sscanf(line, "resize %u %u", &w, &h) == 2)
             XResizeWindow(display, preview, w, h);
+        else if (strncmp(line, "focus", 5) == 0)
+            XSetInputFocus(display, top, RevertToParent, CurrentTime);
         else if (strncmp(line, "quit", 4) == 0)
             break;
         XSync(display, False);

@@ -181,4 +181,18 @@ TEST(CaptureTimeOfDayUnderFaketime, DISABLED_StoresTheLocalSecondsOfDay) {
     EXPECT_EQ(g_secondsOfDay, 45296.0);
 }
 
+// A first frame long after the library started (a slow start-up) shows the
+// time of day it read, counted from its own timer reading: the clock runs
+// neither ahead by the start-up time nor steps back at the first check.
+TEST(CaptureTimeOfDayUnderFaketime, DISABLED_FirstFrameCountsFromItsOwnReading) {
+    g_clockFirstFrame = 1;
+    g_clockTimerBase = 0.0;
+    KeepTimeOfDay(3.75);
+    EXPECT_EQ(g_clockFirstFrame, 0);
+    EXPECT_EQ(ClockTimeAt(3.75), 45296.0);
+    KeepTimeOfDay(3.75 + kTimeOfDayCheckInterval);
+    EXPECT_EQ(g_clockTimerBase, 3.75) << "the first check took the time of day again";
+    EXPECT_EQ(ClockTimeAt(4.25), 45296.5);
+}
+
 }  // namespace

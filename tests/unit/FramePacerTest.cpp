@@ -113,10 +113,10 @@ TEST_F(Pacer, NeverBeginsAFrameBeforeTheNextSlot) {
     EXPECT_FALSE(pacer.ShouldDraw(changed, 10.0 + interval * 0.5));
     EXPECT_TRUE(pacer.ShouldDraw(changed, 10.0 + interval));
     // While a flap falls the loop waits only for that slot.
-    EXPECT_NEAR(pacer.RestTime(10.002, 10.002, false), interval - 0.002, 1e-9);
+    EXPECT_NEAR(pacer.WakeTime(10.002, 10.002, false), 10.0 + interval, 1e-9);
     // Frames on cadence keep it, so a late wake-up does not push it back.
     pacer.Presented(changed, 10.0 + interval + 0.004);
-    EXPECT_NEAR(pacer.RestTime(10.0 + interval + 0.005, 0.0, false), interval - 0.005, 1e-9);
+    EXPECT_NEAR(pacer.WakeTime(10.0 + interval + 0.005, 0.0, false), 10.0 + 2 * interval, 1e-9);
 }
 
 TEST_F(Pacer, RestsUntilTheNextChangeAndInPreviewPollsTheHost) {
@@ -124,13 +124,13 @@ TEST_F(Pacer, RestsUntilTheNextChangeAndInPreviewPollsTheHost) {
     EXPECT_DOUBLE_EQ(NextPictureChange(45296.9), 45297.0);
     EXPECT_DOUBLE_EQ(NextPictureChange(45297.3), 45297.5);
     EXPECT_DOUBLE_EQ(NextPictureChange(45297.5), 45298.0);
-    const double rest = pacer.RestTime(10.2, 10.9, false);
-    EXPECT_GT(rest, 0.7);
-    EXPECT_LT(rest, 0.71);
-    EXPECT_NEAR(pacer.RestTime(10.2, 10.9, true), CFramePacer::kPreviewPoll, 1e-9);
+    const double wake = pacer.WakeTime(10.2, 10.9, false);
+    EXPECT_GT(wake, 10.9);
+    EXPECT_LT(wake, 10.91);
+    EXPECT_NEAR(pacer.WakeTime(10.2, 10.9, true), 10.2 + CFramePacer::kPreviewPoll, 1e-9);
     // A pending redraw waits only for the slot.
     pacer.RequestRedraw();
-    EXPECT_LE(pacer.RestTime(10.2, 10.9, false), 0.0);
+    EXPECT_LE(pacer.WakeTime(10.2, 10.9, false), 10.2);
 }
 
 TEST_F(Pacer, AFallingFlapMeansTheNextFrame) {
