@@ -5,11 +5,15 @@
 // (OpenAL never takes a buffer away, so Restore has nothing to do);
 // cooperative levels (accepted and ignored). A device that cannot be opened
 // is an ordinary failure, never "no driver": a machine without a sound
-// server should not wait for one at start-up.
+// server should not wait for one at start-up, nor hear about it: the
+// libraries' own complaints are kept off standard error, which screensaver
+// hosts log.
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <dlfcn.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -167,11 +171,58 @@ private:
     ALCcontext* context_;
 };
 
+// ALSA's error handler type (alsa/error.h), declared here: the program
+// does not link ALSA, OpenAL Soft loads it when it tries that backend.
+using AlsaErrorHandler = void (*)(const char* file, int line, const char* function, int error,
+                                  const char* format, ...);
+
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// While alive, the sound libraries stay quiet about a device that cannot be
+// opened: on a machine without a sound card OpenAL Soft logs its failed
+// backend and the ALSA library it loads prints its own errors, about ten
+// lines on each start, for a click the clock never plays. OpenAL Soft reads
+// its log level once, at its first use, so the level is set only around
+// that and taken away again, and neither a child process nor anything else
+// sees it; ALSA's handler is set in its library before OpenAL Soft loads
+// it, and stays with it where OpenAL keeps it loaded. A user who set the
+// log level wants to see the libraries' messages: then nothing changes.
+// The environment is written while the program's other threads (the GL
+// driver's workers, full screen's wait for an ending signal) are running;
+// none of them reads it.
+class QuietSoundLibraries {
+public:
+    QuietSoundLibraries() {
+        if (std::getenv("ALSOFT_LOGLEVEL") != nullptr) return;
+        levelSet_ = setenv("ALSOFT_LOGLEVEL", "0", 0) == 0;
+        alsa_ = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
+        if (alsa_ == nullptr) return;
+        using SetHandler = int (*)(AlsaErrorHandler);
+        const auto setHandler =
+            reinterpret_cast<SetHandler>(dlsym(alsa_, "snd_lib_error_set_handler"));
+        if (setHandler != nullptr) setHandler(IgnoreAlsaError);
+    }
+    ~QuietSoundLibraries() {
+        if (levelSet_) unsetenv("ALSOFT_LOGLEVEL");
+        if (alsa_ != nullptr) dlclose(alsa_);
+    }
+    QuietSoundLibraries(const QuietSoundLibraries&) = delete;
+    QuietSoundLibraries& operator=(const QuietSoundLibraries&) = delete;
+
+private:
+    bool levelSet_ = false;
+    void* alsa_ = nullptr;
+};
+
 class OpenAlSystem final : public SoundSystem {
 public:
     SoundStatus CreateDefaultDevice(SoundDevice** device) override {
         *device = nullptr;
-        ALCdevice* opened = alcOpenDevice(nullptr);
+        ALCdevice* opened = nullptr;
+        {
+            const QuietSoundLibraries quiet;
+            opened = alcOpenDevice(nullptr);
+        }
         if (opened == nullptr) return kSoundFailed;
         ALCcontext* context = alcCreateContext(opened, nullptr);
         if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {

@@ -127,4 +127,29 @@ TEST_F(OpenAlSound, PlayerLoadsAndPlaysTheClick) {
     EXPECT_EQ(player.PlayFromCursor(), kSoundOk);
 }
 
+// The sound libraries are quieted for the device's opening only: the
+// program's environment, which its child processes inherit, is left as it
+// was, and a log level the user set is kept.
+TEST(OpenAlSoundEnvironment, OpeningADeviceLeavesTheLogLevelAsItWas) {
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    for (const char* level : {static_cast<const char*>(nullptr), "2"}) {
+        if (level == nullptr) {
+            unsetenv("ALSOFT_LOGLEVEL");
+        } else {
+            setenv("ALSOFT_LOGLEVEL", level, 1);
+        }
+        SoundDevice* device = nullptr;
+        ASSERT_EQ(NativeSoundSystem()->CreateDefaultDevice(&device), kSoundOk);
+        device->Release();
+        const char* after = std::getenv("ALSOFT_LOGLEVEL");
+        if (level == nullptr) {
+            EXPECT_EQ(after, nullptr) << "left at " << after;
+        } else {
+            ASSERT_NE(after, nullptr);
+            EXPECT_STREQ(after, level);
+        }
+    }
+    unsetenv("ALSOFT_LOGLEVEL");
+}
+
 }  // namespace
