@@ -16,21 +16,19 @@ environment (LD_PRELOAD, FAKETIME) rather than the faketime wrapper: the
 daemon hands its environment on to the hacks it starts, so the README's
 line runs as it stands, and every pid seen is the program's own.
 """
-import glob
 import os
 import re
 import signal
-import stat
 import subprocess
 import xml.etree.ElementTree as ElementTree
 
 import harness
-from harness import TestFailure, check, log
+from harness import check, log
 from clock_scene_native import glyph_templates, read_tiles
 from launch_native import EXE
+from user_session import UserSession
 from x11_host import HostWindow
 
-BUILD = os.environ["TOLVANE_BUILD_DIR"]
 README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
 PROGRAM = "usr/bin/tolvane-screensaver"
 DESCRIPTION = "usr/share/xscreensaver/config/tolvane-screensaver.xml"
@@ -54,12 +52,7 @@ def shows_the_faked_time(shot, width, height, templates):
 # ---- the package ----------------------------------------------------------------
 
 def package_builds_and_holds_the_hack():
-    out = os.path.join(scratch, "package")
-    harness.run(["cpack", "-G", "DEB", "--config", os.path.join(BUILD, "CPackConfig.cmake"),
-                 "-B", out], timeout=300)
-    debs = glob.glob(os.path.join(out, "tolvane-screensaver_*_amd64.deb"))
-    check(len(debs) == 1, "cpack made %s" % os.listdir(out))
-    deb = debs[0]
+    deb = harness.debian_package(os.path.join(scratch, "package"))
 
     listing = harness.run(["dpkg-deb", "-c", deb])
     for path in (PROGRAM, DESCRIPTION, MANUAL):
@@ -101,77 +94,6 @@ def readme_programs_line():
     return lines.pop()
 
 
-def free_uid():
-    """A uid that no account and no process has: a user of the test's own."""
-    taken = {int(line.split(":")[2]) for line in open("/etc/passwd") if line.count(":") >= 2}
-    for uid in range(64100, 65000):
-        if uid not in taken and not processes_of(uid):
-            return uid
-    raise TestFailure("no free uid")
-
-
-def processes_of(uid):
-    """{pid: (state, command line)} of every live process of a uid."""
-    found = {}
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            if os.stat("/proc/" + entry).st_uid != uid:
-                continue
-            with open("/proc/%s/stat" % entry) as f:
-                state = f.read().rsplit(")", 1)[1].split()[0]
-            with open("/proc/%s/cmdline" % entry, "rb") as f:
-                command = f.read().replace(b"\0", b" ").decode(errors="replace").strip()
-        except OSError:
-            continue  # ended meanwhile
-        if state != "Z":  # a zombie has ended; only its parent's wait is missing
-            found[int(entry)] = (state, command)
-    return found
-
-
-class UserSession:
-    """Runs commands as a throwaway uid with a HOME of its own, and stops by
-    pid every process of that uid that is left at the end."""
-
-    def __init__(self, display, extra_env):
-        self.uid = free_uid()
-        self.home = os.path.join(scratch, "home")
-        os.makedirs(self.home)
-        os.chown(self.home, self.uid, self.uid)
-        # The scratch folder is the root's alone; the user needs to reach
-        # its home and the extracted program.
-        os.chmod(scratch, stat.S_IRWXU | stat.S_IRGRP | stat.S_IXGRP | stat.S_IROTH | stat.S_IXOTH)
-        self.env = {"HOME": self.home, "DISPLAY": display, "PATH": "/usr/bin:/bin",
-                    "LANG": "C.UTF-8"}
-        # A sanitizer build's options reach the hack through the daemon too.
-        for name in ("ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"):
-            if name in os.environ:
-                self.env[name] = os.environ[name]
-        self.env.update(extra_env)
-
-    def argv(self, *command):
-        return (["setpriv", "--reuid=%d" % self.uid, "--regid=%d" % self.uid, "--clear-groups",
-                 "env", "-i"] + ["%s=%s" % item for item in self.env.items()] + list(command))
-
-    def write_home_file(self, name, text):
-        path = os.path.join(self.home, name)
-        with open(path, "w") as f:
-            f.write(text)
-        os.chown(path, self.uid, self.uid)
-
-    def stop_everything(self):
-        for _ in range(2):
-            for pid in processes_of(self.uid):
-                try:
-                    os.kill(pid, signal.SIGKILL)
-                except ProcessLookupError:
-                    pass
-            if harness.wait_until(lambda: not processes_of(self.uid), 5):
-                return
-        log("left running: %s" % processes_of(self.uid))
-
-
 def xscreensaver_runs_the_packaged_clock():
     program = os.path.join(extracted, PROGRAM)
     check(os.path.isfile(program), "no extracted package (the package test runs first)")
@@ -180,7 +102,7 @@ def xscreensaver_runs_the_packaged_clock():
     # The README names the installed program; the test runs the extracted one.
     line = re.sub(r"(?<![\w/.-])tolvane-screensaver(?=\s)", program, line, count=1)
     with harness.Xvfb() as xvfb:
-        user = UserSession(xvfb.display, faked_time_environment())
+        user = UserSession(scratch, xvfb.display, faked_time_environment())
         user.write_home_file(".xscreensaver", "\n".join([
             "mode: one", "selected: 0", "timeout: 1:00:00", "lock: False", "fade: False",
             "unfade: False", "splash: False", "dpmsEnabled: False",
@@ -197,7 +119,7 @@ def xscreensaver_runs_the_packaged_clock():
             check(command("-activate"), "xscreensaver-command -activate failed")
 
             def hack_pids():
-                return [pid for pid, (_, cmd) in processes_of(user.uid).items()
+                return [pid for pid, (_, cmd) in user.processes().items()
                         if cmd.startswith(program)]
 
             def clock_on_screen():
@@ -213,11 +135,11 @@ def xscreensaver_runs_the_packaged_clock():
                   "no clock at 12:34 on screen (read %s); daemon output:\n%s"
                   % (clock_on_screen.last, daemon.output()))
             hacks = hack_pids()
-            log("the daemon runs %s" % [processes_of(user.uid)[p][1] for p in hacks])
+            log("the daemon runs %s" % [user.processes()[p][1] for p in hacks])
 
             check(command("-deactivate"), "xscreensaver-command -deactivate failed")
             def others():
-                return {p: c for p, c in processes_of(user.uid).items() if p != daemon.proc.pid}
+                return {p: c for p, c in user.processes().items() if p != daemon.proc.pid}
 
             check(harness.wait_until(lambda: not others(), 2.0, interval=0.05),
                   "still running 2 s after -deactivate: %s" % others())

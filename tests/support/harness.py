@@ -251,6 +251,20 @@ def faked_clock(env, start, speed=None):
     return with_libfaketime(env, FAKETIME="@" + start, DONT_FAKE_MONOTONIC="1")
 
 
+# ---- the Debian package -----------------------------------------------------------
+
+def debian_package(out):
+    """Makes the build's Debian package in the folder out, as `make package`
+    does (CPack), and returns its path. Each call packages in a folder of
+    its own, so scripts running at once do not share CPack's staging."""
+    build = os.environ["TOLVANE_BUILD_DIR"]
+    run(["cpack", "-G", "DEB", "--config", os.path.join(build, "CPackConfig.cmake"), "-B", out],
+        timeout=300)
+    debs = glob.glob(os.path.join(out, "tolvane-screensaver_*_amd64.deb"))
+    check(len(debs) == 1, "cpack made %s" % os.listdir(out))
+    return debs[0]
+
+
 # ---- test driver -------------------------------------------------------------
 
 def main(tests):
