@@ -1,8 +1,11 @@
 """The Linux program as users install it: the Debian package, and the
 packaged program as an xscreensaver hack.
 
-- The package builds (CPack), holds the program, the hack description and
-  the manual page, and lintian reports no error on it.
+- The package builds (CPack), holds the program in the hack folder with a
+  relative link to it on the PATH, the hack description, the screensaver
+  entry that MATE's and XFCE's screensavers list (valid, of the same name
+  as the description, which XFCE opens for it, and shown in both) and the
+  manual page, and lintian reports no error on it.
 - Extracted into a scratch root, the packaged program runs under a real
   xscreensaver daemon on an Xvfb of the test's own, started as a throwaway
   unprivileged user (xscreensaver runs no hacks as root) whose
@@ -16,6 +19,7 @@ environment (LD_PRELOAD, FAKETIME) rather than the faketime wrapper: the
 daemon hands its environment on to the hacks it starts, so the README's
 line runs as it stands, and every pid seen is the program's own.
 """
+import configparser
 import os
 import re
 import signal
@@ -31,7 +35,9 @@ from x11_host import HostWindow
 
 README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
 PROGRAM = "usr/bin/tolvane-screensaver"
+HACK = "usr/libexec/xscreensaver/tolvane-screensaver"
 DESCRIPTION = "usr/share/xscreensaver/config/tolvane-screensaver.xml"
+ENTRY = "usr/share/applications/screensavers/tolvane-screensaver.desktop"
 MANUAL = "usr/share/man/man6/tolvane-screensaver.6.gz"
 FAKED_START = "2026-03-14 12:34:10"  # the clock shows 12:34 for the first 50 s
 
@@ -55,9 +61,9 @@ def package_builds_and_holds_the_hack():
     deb = harness.debian_package(os.path.join(scratch, "package"))
 
     listing = harness.run(["dpkg-deb", "-c", deb])
-    for path in (PROGRAM, DESCRIPTION, MANUAL):
-        check(re.search(r"\s\./%s$" % re.escape(path), listing, re.M), "no %s in:\n%s"
-              % (path, listing))
+    for path in (HACK, DESCRIPTION, ENTRY, MANUAL):
+        check(re.search(r"^-\S+ .*\s\./%s$" % re.escape(path), listing, re.M),
+              "no file %s in:\n%s" % (path, listing))
     fields = harness.run(["dpkg-deb", "-f", deb, "Depends", "Enhances"])
     log(fields.strip())
     check("Enhances: xscreensaver" in fields, "not enhancing xscreensaver: " + fields)
@@ -72,6 +78,30 @@ def package_builds_and_holds_the_hack():
     check(hack.get("_label") == "Tolvane", "label %r" % hack.get("_label"))
     check([c.get("arg") for c in hack.iter("command")] == ["--root"], "not the --root command")
     check((hack.findtext("_description") or "").strip(), "no description")
+    link = os.path.join(extracted, PROGRAM)
+    check(os.path.islink(link) and not os.path.isabs(os.readlink(link))
+          and os.path.samefile(link, os.path.join(extracted, HACK)),
+          "%s is not a relative link to %s" % (PROGRAM, HACK))
+    check(os.access(os.path.join(extracted, HACK), os.X_OK), "the program is not executable")
+
+    entry_path = os.path.join(extracted, ENTRY)
+    validated = subprocess.run(["desktop-file-validate", entry_path], stdout=subprocess.PIPE,
+                               stderr=subprocess.STDOUT, timeout=60)
+    report = validated.stdout.decode(errors="replace")
+    log("desktop-file-validate: %s" % (report.strip() or "(nothing)"))
+    check(validated.returncode == 0 and not re.search(r": (error|warning): ", report),
+          "the screensaver entry is not valid:\n" + report)
+    parser = configparser.ConfigParser(interpolation=None)
+    parser.optionxform = str
+    parser.read(entry_path, encoding="utf-8")
+    entry = dict(parser["Desktop Entry"])
+    check(entry.get("Exec") == "/%s --root" % HACK and entry.get("TryExec") == "/" + HACK,
+          "the entry runs %r (try %r)" % (entry.get("Exec"), entry.get("TryExec")))
+    check(entry.get("Name") == hack.get("_label"), "the entry's name %r" % entry.get("Name"))
+    check("Screensaver" in entry.get("Categories", "").split(";"),
+          "not a screensaver: %r" % entry.get("Categories"))
+    shown_in = set(filter(None, entry.get("OnlyShowIn", "MATE;XFCE").split(";")))
+    check({"MATE", "XFCE"} <= shown_in, "hidden from MATE or XFCE: %s" % shown_in)
     manual = harness.run_bytes(["zcat", os.path.join(extracted, MANUAL)]).decode()
     check(manual.startswith(".\\\"") and ".TH TOLVANE-SCREENSAVER 6" in manual, "manual page")
 
