@@ -7,9 +7,10 @@
 #                  test (Xvfb, Wine, sound servers are started and stopped
 #                  by the tests themselves), then a short run of each fuzzer
 #   make windows   build build/windows/src/host/Tolvane.scr
-#   make install   install the Linux program, its xscreensaver hack
-#                  description and manual page (PREFIX, default /usr/local;
-#                  DESTDIR is honoured)
+#   make install   install the Linux program (in libexec/xscreensaver, linked
+#                  from bin), its xscreensaver hack description, its
+#                  screensaver entry for MATE and XFCE and its manual page
+#                  (PREFIX, default /usr/local; DESTDIR is honoured)
 #   make package   build the Debian package build/linux/tolvane-screensaver_*.deb
 #   make installer build the Windows installer build/windows/Tolvane-Setup-*.exe
 #   make picture   remake the README's pictures docs/clock.png and docs/flip.gif
