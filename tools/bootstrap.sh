@@ -18,6 +18,7 @@ libfreetype-dev fonts-dejavu-core libpng-dev zlib1g-dev
 libxft-dev libfontconfig-dev
 dpkg-dev ca-certificates
 nsis lintian xscreensaver file
+mate-screensaver xsecurelock desktop-file-utils
 "
 
 missing=""

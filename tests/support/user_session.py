@@ -23,24 +23,29 @@ from harness import TestFailure, log
 UIDS = range(64100, 65000)
 
 
-def processes_of(uid):
-    """{pid: (state, command line)} of every live process of a uid."""
+def live_processes():
+    """{pid: (uid, session id, state, command line)} of every live process."""
     found = {}
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
             continue
         try:
-            if os.stat("/proc/" + entry).st_uid != uid:
-                continue
+            uid = os.stat("/proc/" + entry).st_uid
             with open("/proc/%s/stat" % entry) as f:
-                state = f.read().rsplit(")", 1)[1].split()[0]
+                fields = f.read().rsplit(")", 1)[1].split()
             with open("/proc/%s/cmdline" % entry, "rb") as f:
                 command = f.read().replace(b"\0", b" ").decode(errors="replace").strip()
         except OSError:
             continue  # ended meanwhile
-        if state != "Z":  # a zombie has ended; only its parent's wait is missing
-            found[int(entry)] = (state, command)
+        if fields[0] != "Z":  # a zombie has ended; only its parent's wait is missing
+            found[int(entry)] = (uid, int(fields[3]), fields[0], command)
     return found
+
+
+def processes_of(uid):
+    """{pid: (state, command line)} of every live process of a uid."""
+    return {pid: (state, command) for pid, (owner, _, state, command)
+            in live_processes().items() if owner == uid}
 
 
 def take_free_uid():

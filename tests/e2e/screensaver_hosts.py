@@ -1,0 +1,295 @@
+"""The installed Debian package under the Linux screensaver hosts other than
+xscreensaver, Debian 12's own, each on an Xvfb of the test's own:
+
+- mate-screensaver, as a MATE session runs it (a session bus, dconf),
+  finds the clock by its screensaver entry and runs the installed program.
+  Chosen as MATE's Screensaver Preferences choose one (gsettings),
+  `mate-screensaver-command --activate` puts the clock on screen at the
+  system's time within 3 s; stopped for 6 s and continued, as around
+  MATE's unlock dialog, it shows the system's time again within 2 s;
+  `--deactivate` ends it within 2 s. The daemon logs whatever its savers
+  write to standard error: it logs nothing of the clock's.
+- xsecurelock, run by a throwaway user, runs the program that the README's
+  XSECURELOCK_SAVER names: the clock at the system's time, gone within 2 s
+  of the locker's own SIGTERM.
+
+The hosts hand their savers a reduced environment (no TZ, no LD_PRELOAD),
+so the clock cannot be faked: it is read against the system's own time in
+the system's zone, a second either way for the moment a picture changes.
+
+Installing the package needs root, and so do the hosts' runs (MATE's as
+root with a home of its own, xsecurelock's as another user): without, the
+script says so and is skipped. The package is removed again at the end;
+where a package of the clock is installed already, the script leaves it
+alone and is skipped.
+"""
+import os
+import re
+import signal
+import subprocess
+import sys
+import time
+
+import harness
+from harness import check, log
+from clock_scene_native import glyph_templates, read_tiles, seconds_of_day
+from user_session import UserSession, live_processes
+
+SKIP_CODE = 77  # SKIP_RETURN_CODE of this test in tests/CMakeLists.txt
+PACKAGE = "tolvane-screensaver"
+HACK = "/usr/libexec/xscreensaver/tolvane-screensaver"
+ENTRY = "/usr/share/applications/screensavers/tolvane-screensaver.desktop"
+README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
+DAY = 24 * 3600
+
+
+def savers(session):
+    """The pids of the installed clock among a session's processes."""
+    return [pid for pid, (_, command) in session.processes().items()
+            if command.split(" ", 1)[0] == HACK]
+
+
+def system_seconds_of_day(at):
+    local = time.localtime(at)
+    return local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec
+
+
+def shows_the_system_time(scratch, templates, deadline, what):
+    """Takes screenshots of the whole screen until deadline (time.time()),
+    a dozen at most, evenly spaced, and reads them afterwards: one of them
+    must show the system's time of the moment it was taken. Taking them is
+    quick; reading them comes after, so that a busy machine's slow reading
+    cannot stretch the bound. Fails with the last reading."""
+    pace = max(0.25, (deadline - time.time()) / 12)
+    shots = []
+    while time.time() <= deadline:
+        before = time.time()
+        path = os.path.join(scratch, "screen-%02d.xwd" % len(shots))
+        harness.run(["xwd", "-root", "-silent", "-out", path])
+        shots.append((before, time.time(), path))
+        time.sleep(max(0.0, before + pace - time.time()))
+    last = "nothing: no screenshot taken in time"
+    try:
+        for before, after, path in shots:
+            read = read_tiles(path, 1920, 1080, templates)
+            shown = [read[p][0] for p in range(4, 10)]
+            # The clock takes whole seconds and changes its picture at their
+            # turn: a second either way of the time the screenshot took.
+            low = system_seconds_of_day(before) - 1
+            high = system_seconds_of_day(after) + 1
+            if (seconds_of_day(shown) - low) % DAY <= (high - low) % DAY:
+                log("%s: %d%d:%d%d:%d%d, the system's time, %.1f s before the deadline"
+                    % ((what,) + tuple(shown) + (deadline - before,)))
+                return
+            last = "%d%d:%d%d:%d%d at %s" % (tuple(shown) + (
+                time.strftime("%H:%M:%S", time.localtime(before)),))
+    finally:
+        for _, _, path in shots:
+            os.remove(path)
+    check(False, "%s: the screen showed %s" % (what, last))
+
+
+# ---- mate-screensaver ----------------------------------------------------------------
+
+# What MATE's Screensaver Preferences store when one screensaver is chosen;
+# neither idleness nor a lock gets in the test's way.
+MATE_SETTINGS = [
+    ("mode", "'single'"),
+    ("themes", "['screensavers-%s']" % os.path.basename(ENTRY)[:-len(".desktop")]),
+    ("idle-activation-enabled", "false"),
+    ("lock-enabled", "false"),
+]
+
+
+class RootSession:
+    """Programs run as root, as a desktop session would run them: a HOME and
+    a runtime folder of their own under parent; each program the leader of
+    a session of its own, so that everything it starts (the bus's services,
+    the daemon's saver) is found by session and stopped by pid at the end."""
+
+    def __init__(self, parent, display, extra_env):
+        self.home = os.path.join(parent, "home")
+        runtime = os.path.join(parent, "run")
+        os.makedirs(self.home)
+        os.makedirs(runtime, mode=0o700)
+        self.env = {"HOME": self.home, "XDG_RUNTIME_DIR": runtime, "DISPLAY": display,
+                    "PATH": "/usr/bin:/bin", "LANG": "C.UTF-8"}
+        self.env.update(extra_env)
+        self.programs = []
+
+    def start(self, *argv):
+        program = harness.Program(list(argv), env=dict(self.env))
+        self.programs.append(program)
+        return program
+
+    def run(self, *argv):
+        return harness.run(list(argv), env=dict(self.env))
+
+    def processes(self):
+        sessions = {program.proc.pid for program in self.programs}
+        return {pid: (state, command) for pid, (_, session, state, command)
+                in live_processes().items() if session in sessions}
+
+    def stop_everything(self):
+        for _ in range(2):
+            for pid in self.processes():
+                try:
+                    os.kill(pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+            if harness.wait_until(lambda: not self.processes(), 5):
+                break
+        else:
+            log("left running: %s" % self.processes())
+        for program in self.programs:
+            program.stop()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.stop_everything()
+        return False
+
+
+def mate_screensaver_runs_the_installed_clock():
+    templates = glyph_templates()
+    # As root: the session bus wants its user in the password database,
+    # which a throwaway uid is not.
+    with harness.scratch("tolvane-mate-") as scratch, harness.Xvfb() as xvfb, \
+            RootSession(scratch, xvfb.display,
+                        {"XDG_CURRENT_DESKTOP": "MATE", "NO_AT_BRIDGE": "1"}) as session:
+        # The session bus that a MATE session has; dconf, which keeps the
+        # settings, is started through it.
+        bus = session.start("dbus-daemon", "--session", "--nofork", "--print-address=1")
+
+        def bus_address():
+            found = re.search(r"^(unix:\S+)\n", bus.output(), re.M)
+            return found and found.group(1)
+
+        address = harness.wait_until(bus_address, 20)
+        check(address, "no session bus: " + bus.output())
+        session.env["DBUS_SESSION_BUS_ADDRESS"] = address
+        for key, value in MATE_SETTINGS:
+            session.run("gsettings", "set", "org.mate.screensaver", key, value)
+            stored = session.run("gsettings", "get", "org.mate.screensaver", key)
+            check(stored.strip() == value, "%s not stored: %s" % (key, stored))
+        daemon = session.start("mate-screensaver", "--no-daemon", "--debug")
+
+        def command(*args):
+            return subprocess.run(["mate-screensaver-command"] + list(args), env=session.env,
+                                  stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                  timeout=20).returncode == 0
+
+        check(harness.wait_until(lambda: daemon.running() and command("--query"), 30),
+              "the daemon did not answer; output:\n" + daemon.output())
+        check(command("--activate"), "mate-screensaver-command --activate failed")
+        activated = time.time()
+        shows_the_system_time(scratch, templates, activated + 3, "3 s after --activate")
+        running = savers(session)
+        check(len(running) == 1, "the daemon runs %s" % session.processes())
+        saver = running[0]
+        log("the daemon runs %s" % session.processes()[saver][1])
+
+        # Stopped, as MATE stops its saver while the unlock dialog shows.
+        os.kill(saver, signal.SIGSTOP)
+        check(harness.wait_until(lambda: session.processes().get(saver, ("",))[0] == "T", 5),
+              "the clock did not stop: %s" % (session.processes().get(saver),))
+        time.sleep(6)
+        os.kill(saver, signal.SIGCONT)
+        continued = time.time()
+        shows_the_system_time(scratch, templates, continued + 2, "2 s after a 6 s stop")
+
+        check(command("--deactivate"), "mate-screensaver-command --deactivate failed")
+        deactivated = time.time()
+        check(harness.wait_until(lambda: not savers(session), 2.0, interval=0.05),
+              "still running 2 s after --deactivate: %s" % session.processes())
+        log("gone %.2f s after --deactivate" % (time.time() - deactivated))
+        check(daemon.running(), "the daemon itself ended: " + daemon.output())
+        logged = [line for line in daemon.output().splitlines() if "command output:" in line]
+        check(not logged, "the daemon logged the clock's standard error:\n" + "\n".join(logged))
+
+
+# ---- xsecurelock -----------------------------------------------------------------------
+
+def readme_saver():
+    """The program the README tells xsecurelock's users to name."""
+    with open(README, encoding="utf-8") as f:
+        named = set(re.findall(r"XSECURELOCK_SAVER=(\S+) ", f.read()))
+    check(named == {HACK}, "the README names %s for XSECURELOCK_SAVER" % sorted(named))
+    return named.pop()
+
+
+def xsecurelock_runs_the_installed_clock():
+    templates = glyph_templates()
+    saver = readme_saver()
+    with harness.scratch("tolvane-xsecurelock-") as scratch, harness.Xvfb() as xvfb, \
+            UserSession(scratch, xvfb.display,
+                        # Xvfb offers Composite but nothing composites.
+                        {"XSECURELOCK_NO_COMPOSITE": "1", "XSECURELOCK_SAVER": saver}) as user:
+        locker = harness.Program(user.argv("xsecurelock"))
+        try:
+            check(harness.wait_until(lambda: savers(user), 30),
+                  "no clock runs: %s; output:\n%s" % (user.processes(), locker.output()))
+            log("the locker runs %s" % [user.processes()[pid][1] for pid in savers(user)])
+            shows_the_system_time(scratch, templates, time.time() + 15,
+                                  "15 s after the clock started under xsecurelock")
+
+            locker.proc.send_signal(signal.SIGTERM)
+            terminated = time.time()
+            check(harness.wait_until(lambda: not savers(user), 2.0, interval=0.05),
+                  "still running 2 s after the locker's SIGTERM: %s" % user.processes())
+            log("gone %.2f s after the locker's SIGTERM" % (time.time() - terminated))
+            check(locker.wait(10) is not None, "the locker did not end: " + locker.output())
+        finally:
+            locker.stop()
+
+
+# ---- the package, installed for the run ---------------------------------------------------
+
+def apt_get(*args):
+    env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
+    # Another install on the machine (a bootstrap) may hold dpkg's lock.
+    return harness.run(["apt-get", "-y", "-q", "-o", "DPkg::Lock::Timeout=300",
+                        "--no-install-recommends"] + list(args), timeout=900, env=env)
+
+
+def installed_version():
+    result = subprocess.run(["dpkg-query", "-W", "-f", "${Status} ${Version}", PACKAGE],
+                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60)
+    words = result.stdout.decode().split()
+    return words[-1] if result.returncode == 0 and words[:3] == ["install", "ok", "installed"] \
+        else None
+
+
+def main():
+    if os.geteuid() != 0:
+        log("SKIPPED: installing the package and running a user of the test's own need root")
+        sys.exit(SKIP_CODE)
+    if installed_version() is not None:
+        log("SKIPPED: %s %s is installed on this machine; the test installs its own and would"
+            " remove it (apt-get purge %s to run the test)" % (PACKAGE, installed_version(),
+                                                               PACKAGE))
+        sys.exit(SKIP_CODE)
+    # The system's time as the hosts' savers see it: no TZ.
+    os.environ.pop("TZ", None)
+    time.tzset()
+    with harness.scratch("tolvane-hosts-") as scratch:
+        deb = harness.debian_package(os.path.join(scratch, "package"))
+        apt_get("install", deb)
+        try:
+            check(os.path.isfile(HACK) and os.path.isfile(ENTRY),
+                  "the package did not install %s and %s" % (HACK, ENTRY))
+            harness.main({
+                "mate_screensaver_runs_the_installed_clock":
+                    mate_screensaver_runs_the_installed_clock,
+                "xsecurelock_runs_the_installed_clock": xsecurelock_runs_the_installed_clock,
+            })
+        finally:
+            apt_get("purge", PACKAGE)
+            check(installed_version() is None and not os.path.exists(HACK),
+                  "the package is still installed")
+
+
+if __name__ == "__main__":
+    main()
