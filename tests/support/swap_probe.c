@@ -1,9 +1,10 @@
-/* A preload library of the tests' own that counts buffer swaps without
- * changing the program: every glXSwapBuffers call appends the time it was
- * made (CLOCK_MONOTONIC seconds, the clock Python's time.monotonic reads) as
- * one line to the file named by TOLVANE_SWAP_LOG. The time is read with the
- * system call itself, so that faketime, which the tests run the program
- * under, does not shift it.
+/* A preload library of the tests' own that counts presented frames without
+ * changing the program: every glXSwapBuffers call, and every
+ * glXCopySubBufferMESA (a frame presented by its changed rectangle), appends
+ * the time it was made (CLOCK_MONOTONIC seconds, the clock Python's
+ * time.monotonic reads) as one line to the file named by TOLVANE_SWAP_LOG. The time is read with
+ * the system call itself, so that faketime, which the tests run the program under, does not shift
+ * it.
  *
  * GLFW looks glXSwapBuffers up with dlsym on the GL library it opened, and
  * Wine's X11 driver through that library's glXGetProcAddressARB, which a
@@ -24,6 +25,8 @@
 #include <unistd.h>
 
 typedef void (*SwapFunction)(void* display, unsigned long drawable);
+typedef void (*CopySubBufferFunction)(void* display, unsigned long drawable, int x, int y,
+                                      int width, int height);
 typedef void* (*GetProcFunction)(const unsigned char* name);
 typedef void* (*OpenFunction)(const char* file, int flags);
 
@@ -53,9 +56,24 @@ void glXSwapBuffers(void* display, unsigned long drawable) {
     if (real != NULL) real(display, drawable);
 }
 
+static GetProcFunction g_realGetProc;
+
+/* An extension's entry point, which libGL hands out only by lookup. */
+void glXCopySubBufferMESA(void* display, unsigned long drawable, int x, int y, int width,
+                          int height) {
+    static CopySubBufferFunction real;
+    RecordSwap();
+    if (real == NULL && g_realGetProc != NULL) {
+        real = (CopySubBufferFunction)g_realGetProc((const unsigned char*)"glXCopySubBufferMESA");
+    }
+    if (real != NULL) real(display, drawable, x, y, width, height);
+}
+
 static void* GetProc(const char* which, GetProcFunction* real, const unsigned char* name) {
     if (strcmp((const char*)name, "glXSwapBuffers") == 0) return (void*)glXSwapBuffers;
     if (*real == NULL) *real = (GetProcFunction)dlsym(RTLD_NEXT, which);
+    if (g_realGetProc == NULL) g_realGetProc = *real;
+    if (strcmp((const char*)name, "glXCopySubBufferMESA") == 0) return (void*)glXCopySubBufferMESA;
     return *real != NULL ? (*real)(name) : NULL;
 }
 
