@@ -13,6 +13,7 @@
 #include "host/Application.h"
 #include "host/CommandLine.h"
 #include "platform/DisplayGlobals.h"
+#include "platform/RectanglePresent.h"
 
 int main(int argc, char** argv) {
     std::string tail;
@@ -21,10 +22,12 @@ int main(int argc, char** argv) {
         tail += argv[i];
     }
     g_commandLine = new CCommandLine(tail.c_str());
+    // Whole frames into a multisampled window, as the loop once drew them.
+    DeclineRectanglePresent();
     g_application = new GLFWApplication(g_commandLine);
     SetupClockScene();
     GLFWwindow* window = g_application->window;
-    CRestingPicture cache;  // as the resting loop draws each window
+    CRestingPicture cache(false);  // as the resting loop draws a window it swaps whole
     while (!glfwWindowShouldClose(window)) {
         AdvanceFrame(glfwGetTime());
         RenderClockFrame(g_windowWidth, g_windowHeight, &cache);

@@ -59,6 +59,24 @@ ClockPicture StillPart(const ClockPicture& picture) {
     return still;
 }
 
+std::uint32_t RedrawnPositions(const ClockPicture& from, const ClockPicture& to) {
+    int first = kShownCount;
+    int last = -1;
+    for (int i = 0; i < kShownCount; ++i) {
+        if (from.shown[i] != to.shown[i] || from.coming[i] != to.coming[i] ||
+            from.flipping[i] != to.flipping[i] || from.angle[i] != to.angle[i]) {
+            if (first == kShownCount) first = i;
+            last = i;
+        }
+    }
+    std::uint32_t positions = 0;
+    // Groups are the pairs of shown indices (0, 1), (2, 3), (4, 5).
+    for (int i = first - first % 2; i <= last + 1 - last % 2 && i < kShownCount; ++i) {
+        positions |= 1u << (kFirstShown + i);
+    }
+    return positions;
+}
+
 double NextPictureChange(double x) {
     for (int p = kFirstShown; p < kFirstShown + kShownCount; ++p) {
         if (g_tileFlipping[p] != 0 && g_tileAngle[p] < kRestingAngle) return x;

@@ -34,6 +34,13 @@ std::uint32_t FallingPositions(const ClockPicture& picture);
 // while they fall.
 ClockPicture StillPart(const ClockPicture& picture);
 
+// Bits of the positions to draw again so that a framebuffer holding `from`
+// holds `to` of the same size: whole groups (the two tiles of a group meet
+// at their antialiased edges), from the first group whose look differs to
+// the last, so that the rectangle around them holds no tile left as it was.
+// Zero when the pictures are the same.
+std::uint32_t RedrawnPositions(const ClockPicture& from, const ClockPicture& to);
+
 // The clock time at which the picture can next change, for a frame at clock
 // time x: x itself while a flap is still falling (every frame of the fall
 // differs), otherwise the next half second: on a whole second the upcoming

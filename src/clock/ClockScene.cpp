@@ -12,6 +12,7 @@
 #include "platform/DisplayGlobals.h"
 #include "platform/GL.h"
 #include "platform/NativeWindow.h"
+#include "platform/RectanglePresent.h"
 #include "render/Camera.h"
 #include "render/Drawable.h"
 #include "render/Math.h"
@@ -55,14 +56,12 @@ void BindAtlas() {
     glBindTexture(GL_TEXTURE_2D, g_atlasTexture->GetTexture());
 }
 
-// Clears the depth buffer where the given positions' tiles can draw: only
-// the tiles test depth once the background is copied rather than drawn, and
-// a software renderer's clear of a whole multisampled depth buffer costs
-// more than the rest of a frame of the fall.
-void ClearDepthAround(std::uint32_t positions, std::int32_t width, std::int32_t height,
-                      float halfWidth) {
+// The pixels the given positions' tiles can touch, at any angle of their
+// flaps, one pixel more each way; empty for none.
+PixelRect TilePixels(std::uint32_t positions, std::int32_t width, std::int32_t height,
+                     float halfWidth) {
+    if (positions == 0) return PixelRect{};
     const WorldRect world = TileBounds(positions);
-    // World to pixels, one pixel more each way.
     const auto pixel = [](float units, float half, std::int32_t size) {
         return (units / half + 1.0f) * 0.5f * static_cast<float>(size);
     };
@@ -76,10 +75,36 @@ void ClearDepthAround(std::uint32_t positions, std::int32_t width, std::int32_t 
     const std::int32_t bottom =
         clamp(std::floor(pixel(world.bottom, kHalfHeight, height)) - 1.0f, height);
     const std::int32_t top = clamp(std::ceil(pixel(world.top, kHalfHeight, height)) + 1.0f, height);
+    return PixelRect{left, bottom, right - left, top - bottom};
+}
+
+// Clears the depth buffer in rect (the bound framebuffer's coordinates),
+// where tiles are to be drawn: only the tiles test depth once the
+// background is copied rather than drawn, and a software renderer's clear
+// of a whole multisampled depth buffer costs more than the rest of a frame
+// of the fall.
+void ClearDepthIn(const PixelRect& rect) {
     glEnable(GL_SCISSOR_TEST);
-    glScissor(left, bottom, right - left, top - bottom);
+    glScissor(rect.x, rect.y, rect.width, rect.height);
     glClear(GL_DEPTH_BUFFER_BIT);
     glDisable(GL_SCISSOR_TEST);
+}
+
+// A frame drawn offscreen: the background put back around the positions
+// whose look changed, those drawn; false where no target can be had.
+bool DrawChangedOffscreen(const ClockPicture& picture, CRestingPicture& cache, float halfWidth) {
+    const std::uint32_t positions = cache.PositionsToDraw(picture);
+    const PixelRect tiles = TilePixels(positions, picture.width, picture.height, halfWidth);
+    const PixelRect area =
+        positions == kShownPositions ? PixelRect{0, 0, picture.width, picture.height} : tiles;
+    if (!cache.BeginOffscreen(picture, area, DrawBackgroundPass)) return false;
+    if (positions != 0) {
+        ClearDepthIn(cache.InTarget(tiles));
+        BindAtlas();
+        DrawTilesOf(positions);
+    }
+    cache.EndOffscreen();
+    return true;
 }
 
 void DrawFrame(std::int32_t width, std::int32_t height, float aspectRatio, CRestingPicture* cache) {
@@ -91,25 +116,31 @@ void DrawFrame(std::int32_t width, std::int32_t height, float aspectRatio, CRest
     g_sceneState->SetViewportSize(static_cast<float>(width), static_cast<float>(height));
     g_camera->SelectView(0);
 
+    const ClockPicture picture = CurrentClockPicture(width, height);
+    if (cache != nullptr && cache->PresentsRectangles() &&
+        DrawChangedOffscreen(picture, *cache, halfWidth)) {
+        return;
+    }
+
     // While a flap falls the rest of the picture stays the same: kept from
     // the fall's first frame, copied into the next ones. A copy fills every
     // pixel, so the frame's clear is needed only where tiles test depth;
     // the clear colour and depth stay at GL's defaults: black, 1.0.
-    const ClockPicture picture = CurrentClockPicture(width, height);
     const std::uint32_t falling = FallingPositions(picture);
     const ClockPicture still = StillPart(picture);
-    if (cache != nullptr && falling != 0 && cache->CopyStill(still)) {
-        ClearDepthAround(falling, width, height, halfWidth);
+    const bool inWindow = cache != nullptr && !cache->PresentsRectangles();
+    if (inWindow && falling != 0 && cache->CopyStill(still)) {
+        ClearDepthIn(TilePixels(falling, width, height, halfWidth));
     } else {
-        if (cache != nullptr && cache->CopyBackground(width, height, DrawBackgroundPass)) {
-            ClearDepthAround(kShownPositions, width, height, halfWidth);
+        if (inWindow && cache->CopyBackground(width, height, DrawBackgroundPass)) {
+            ClearDepthIn(TilePixels(kShownPositions, width, height, halfWidth));
         } else {
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             DrawBackgroundPass();
         }
         BindAtlas();
         DrawTilesOf(kShownPositions & ~falling);
-        if (cache != nullptr && falling != 0) cache->KeepStill(still);
+        if (inWindow && falling != 0) cache->KeepStill(still);
     }
     if (falling != 0) {
         BindAtlas();
@@ -151,4 +182,12 @@ double UpdateClockFrame(double timer) {
 
 void RenderClockFrame(std::int32_t width, std::int32_t height, CRestingPicture* cache) {
     DrawFrame(width, height, AspectRatioOf(width, height), cache);
+}
+
+void PresentClockFrame(GLFWwindow* window, const CRestingPicture* cache) {
+    if (cache != nullptr && cache->PresentsRectangles()) {
+        PresentRectangle(window, cache->PresentedRect());
+    } else {
+        glfwSwapBuffers(window);
+    }
 }

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+struct GLFWwindow;
 class CRestingPicture;
 class CDirectSound;
 class GLFWCamera;
@@ -43,3 +44,8 @@ double UpdateClockFrame(double timer);
 // viewport, clear, projection, background, atlas, tiles. The main loop
 // calls it for each window whose picture changed.
 void RenderClockFrame(std::int32_t width, std::int32_t height, CRestingPicture* cache);
+
+// Shows what RenderClockFrame drew into window with cache: where the window
+// presents rectangles the part it changed (the window keeps the rest),
+// otherwise the whole frame, by a swap.
+void PresentClockFrame(GLFWwindow* window, const CRestingPicture* cache);

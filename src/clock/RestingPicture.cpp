@@ -1,5 +1,7 @@
 #include "clock/RestingPicture.h"
 
+#include "clock/FlipTiles.h"
+
 namespace {
 
 // The background rectangle is 2500 world units wide and the window 1000
@@ -10,6 +12,47 @@ bool BackgroundCoversWindow(std::int32_t width, std::int32_t height) {
 }
 
 }  // namespace
+
+std::uint32_t CRestingPicture::PositionsToDraw(const ClockPicture& picture) const {
+    if (!holds_ || picture.width != held_.width || picture.height != held_.height) {
+        return kShownPositions;
+    }
+    return RedrawnPositions(held_, picture);
+}
+
+bool CRestingPicture::BeginOffscreen(const ClockPicture& picture, const PixelRect& area,
+                                     void (*drawPass)()) {
+    const PixelRect whole{0, 0, picture.width, picture.height};
+    present_ = whole;
+    drawing_ = picture;
+    if (!target_.Fit(picture.width, picture.height)) {
+        holds_ = false;
+        return false;
+    }
+    target_.Bind(false);
+    const bool covers = BackgroundCoversWindow(picture.width, picture.height);
+    bool ready = background_.Fit(picture.width, picture.height, covers);
+    if (ready && !background_.Filled()) background_.DrawInto(drawPass);
+    // The copy is drawn with GL's rows, as the window's fragment positions
+    // count them.
+    ready = ready && (area.width <= 0 || background_.PutIntoFramebuffer(area, target_.FlipsRows()));
+    if (!ready) {
+        holds_ = false;
+        target_.Unbind();
+        return false;
+    }
+    target_.Bind(true);
+    if (!shownLost_ && area.width > 0 && area.height > 0) present_ = area;
+    return true;
+}
+
+void CRestingPicture::EndOffscreen() {
+    target_.ResolveIntoWindow(present_);
+    target_.Unbind();
+    held_ = drawing_;
+    holds_ = true;
+    shownLost_ = false;
+}
 
 bool CRestingPicture::CopyBackground(std::int32_t width, std::int32_t height, void (*drawPass)()) {
     if (!background_.Fit(width, height, BackgroundCoversWindow(width, height))) return false;
@@ -31,4 +74,6 @@ void CRestingPicture::KeepStill(const ClockPicture& still) {
 void CRestingPicture::Release() {
     background_.Release();
     still_.Release();
+    target_.Release();
+    holds_ = false;
 }

@@ -19,15 +19,63 @@
 //   screen (the groups do not overlap) and a depth test that every falling
 //   layer passes over the background make the falling layers drawn over the
 //   copy the same as drawn in their place in the pass.
+//
+// Where the window presents rectangles (platform/RectanglePresent.h) the
+// frames are drawn offscreen instead, into a scene target of the window's
+// (render/SceneTarget.h) that keeps the last picture whole: a frame puts the
+// background back only around the positions whose look changed, draws them,
+// and resolves and presents only that rectangle. The still picture then
+// needs no copy of its own.
 #pragma once
 
 #include <cstdint>
 
 #include "clock/ClockPicture.h"
+#include "platform/RectanglePresent.h"
 #include "render/SampleCopy.h"
+#include "render/SceneTarget.h"
 
 class CRestingPicture {
 public:
+    // presentsRectangles: the window's frames are drawn offscreen and
+    // presented by rectangle (WindowsPresentRectangles), else drawn into the
+    // window and swapped whole.
+    explicit CRestingPicture(bool presentsRectangles) : presentsRectangles_(presentsRectangles) {}
+
+    bool PresentsRectangles() const { return presentsRectangles_; }
+
+    // ---- frames drawn offscreen ---------------------------------------------
+
+    // The positions a frame of picture draws: every shown one where the
+    // target holds no picture of its size, else those whose look changed
+    // since (RedrawnPositions); none when only the window lost what it showed.
+    std::uint32_t PositionsToDraw(const ClockPicture& picture) const;
+
+    // Begins a frame of picture that draws into area (window coordinates):
+    // binds the target for drawing, the rows turned as the window's, with
+    // the background put back in area (drawn into its copy with drawPass
+    // once per size). False where no target can be had: the caller draws in
+    // place into the window, which is presented whole.
+    bool BeginOffscreen(const ClockPicture& picture, const PixelRect& area, void (*drawPass)());
+
+    // A rectangle of the window in the bound target's coordinates.
+    PixelRect InTarget(const PixelRect& rect) const { return target_.InTarget(rect); }
+
+    // Ends the frame: resolves what is to be presented into the window,
+    // whose framebuffer is bound again.
+    void EndOffscreen();
+
+    // What the last frame leaves to present: the area it drew, or the whole
+    // window where it drew all, drew nothing, drew in place or the window had
+    // lost what it showed.
+    PixelRect PresentedRect() const { return present_; }
+
+    // The window system lost what the window showed (an expose): the next
+    // frame presents it whole.
+    void ShownLost() { shownLost_ = true; }
+
+    // ---- frames drawn into the window --------------------------------------
+
     // Copies the background of a width x height frame into the draw
     // framebuffer now bound, first drawing it into the copy with drawPass
     // when the framebuffer or the size changed. False where no exact copy
@@ -43,12 +91,21 @@ public:
     // still.
     void KeepStill(const ClockPicture& still);
 
+    // ---- both ------------------------------------------------------------------
+
     // Deletes the GL objects, with the context they were made in current;
     // the next frame draws them again.
     void Release();
 
 private:
+    bool presentsRectangles_;
     GLFWSampleCopy background_;
     GLFWSampleCopy still_;
     ClockPicture stillPicture_;
+    GLFWSceneTarget target_;
+    bool holds_ = false;  // the target holds held_
+    ClockPicture held_;
+    ClockPicture drawing_;
+    bool shownLost_ = false;
+    PixelRect present_;
 };

@@ -34,7 +34,9 @@ void OnFocus(GLFWwindow* /*window*/, int focused) {
 // Expose, and on Windows WM_PAINT: what was shown is gone.
 void OnRefresh(GLFWwindow* window) {
     CClockWindow* record = RecordOf(window);
-    if (record != nullptr) record->pacer.RequestRedraw();
+    if (record == nullptr) return;
+    record->pacer.RequestRedraw();
+    record->cache.ShownLost();
 }
 
 }  // namespace
@@ -84,7 +86,7 @@ void CClockWindows::Draw(double frameBegin) {
             glfwMakeContextCurrent(current);
         }
         RenderClockFrame(record->width, record->height, &record->cache);
-        glfwSwapBuffers(record->window);
+        PresentClockFrame(record->window, &record->cache);
         record->pacer.Presented(picture, frameBegin);
     }
     if (current != Display()) glfwMakeContextCurrent(Display());

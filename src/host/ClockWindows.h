@@ -38,7 +38,7 @@ struct CClockWindow {
     int width;
     int height;
     CFramePacer pacer;
-    CRestingPicture cache;
+    CRestingPicture cache{WindowsPresentRectangles()};
     bool display;  // the display window, whose size is the display globals
 };
 

@@ -4,6 +4,7 @@
 
 #include "host/WindowIcon.h"
 #include "platform/GL.h"
+#include "platform/RectanglePresent.h"
 
 #include <GLFW/glfw3.h>
 
@@ -26,7 +27,9 @@ void SetDisplayWindowHints() {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
     glfwWindowHint(GLFW_CONTEXT_ROBUSTNESS, GLFW_LOSE_CONTEXT_ON_RESET);
-    glfwWindowHint(GLFW_SAMPLES, 4);
+    // Where frames are presented by rectangle they are drawn with four
+    // samples offscreen, and the window that shows them has one.
+    glfwWindowHint(GLFW_SAMPLES, WindowsPresentRectangles() ? 0 : 4);
     glfwWindowHint(GLFW_STEREO, GLFW_FALSE);
 }
 

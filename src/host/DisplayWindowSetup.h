@@ -6,7 +6,8 @@ struct GLFWvidmode;
 struct GLFWwindow;
 
 // The window and context hints: OpenGL 3.0 with reset notification, four
-// samples, no stereo.
+// samples (one where the windows present rectangles, whose frames are drawn
+// with four offscreen), no stereo.
 void SetDisplayWindowHints();
 
 // The refresh rate of a full-screen window: current, the monitor's current

@@ -30,9 +30,9 @@ void ClearErrors() {
     }
 }
 
-// The sample count and an exactly matching colour format of the draw
-// framebuffer; format 0 where there is none.
-void ReadKind(GLuint framebuffer, GLint* samples, GLenum* format) {
+}  // namespace
+
+void ReadFramebufferKind(std::uint32_t framebuffer, std::int32_t* samples, std::uint32_t* format) {
     // A window's framebuffer draws to its back buffer, ours to attachment 0.
     const GLenum attachment = framebuffer == 0 ? GL_BACK_LEFT : GL_COLOR_ATTACHMENT0;
     glGetIntegerv(GL_SAMPLES, samples);
@@ -53,8 +53,6 @@ void ReadKind(GLuint framebuffer, GLint* samples, GLenum* format) {
     if (encoding == GL_SRGB && alpha == 8) *format = GL_SRGB8_ALPHA8;
 }
 
-}  // namespace
-
 bool GLFWSampleCopy::Fit(std::int32_t width, std::int32_t height, bool oneSample) {
     GLint bound = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
@@ -73,7 +71,7 @@ bool GLFWSampleCopy::Fit(std::int32_t width, std::int32_t height, bool oneSample
 
     GLint samples = 0;
     GLenum format = 0;
-    ReadKind(target, &samples, &format);
+    ReadFramebufferKind(target, &samples, &format);
     if (oneSample) samples = 0;
     if (format == 0 || width <= 0 || height <= 0) return false;
 
@@ -103,14 +101,23 @@ void GLFWSampleCopy::DrawInto(void (*draw)()) {
     filled_ = true;
 }
 
-bool GLFWSampleCopy::Blit(std::uint32_t from, std::uint32_t to) {
+bool GLFWSampleCopy::Blit(std::uint32_t from, std::uint32_t to, const PixelRect& rect,
+                          bool mirrored) {
     if (!usable_) return false;
     const BoundFramebuffers caller;
     ClearErrors();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
-    glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT,
-                      GL_NEAREST);
+    const GLint x0 = rect.x;
+    const GLint x1 = rect.x + rect.width;
+    const GLint y0 = rect.y;
+    const GLint y1 = rect.y + rect.height;
+    if (mirrored) {
+        glBlitFramebuffer(x0, y0, x1, y1, x0, height_ - y0, x1, height_ - y1, GL_COLOR_BUFFER_BIT,
+                          GL_NEAREST);
+    } else {
+        glBlitFramebuffer(x0, y0, x1, y1, x0, y0, x1, y1, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    }
     const bool copied = glGetError() == GL_NO_ERROR;
     caller.Restore();
     // A driver that refuses it once will refuse it again: draw instead,
@@ -120,11 +127,15 @@ bool GLFWSampleCopy::Blit(std::uint32_t from, std::uint32_t to) {
 }
 
 bool GLFWSampleCopy::TakeFromFramebuffer() {
-    filled_ = Blit(target_, framebuffer_);
+    filled_ = Blit(target_, framebuffer_, Whole(), false);
     return filled_;
 }
 
-bool GLFWSampleCopy::PutIntoFramebuffer() { return Blit(framebuffer_, target_); }
+bool GLFWSampleCopy::PutIntoFramebuffer() { return Blit(framebuffer_, target_, Whole(), false); }
+
+bool GLFWSampleCopy::PutIntoFramebuffer(const PixelRect& rect, bool mirrored) {
+    return Blit(framebuffer_, target_, rect, mirrored);
+}
 
 void GLFWSampleCopy::Release() {
     if (framebuffer_ != 0) {

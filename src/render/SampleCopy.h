@@ -12,6 +12,13 @@
 
 #include <cstdint>
 
+#include "platform/RectanglePresent.h"
+
+// The sample count of the draw framebuffer now bound, named framebuffer, and
+// a colour format a renderbuffer can take that holds its colour exactly:
+// format 0 where there is none.
+void ReadFramebufferKind(std::uint32_t framebuffer, std::int32_t* samples, std::uint32_t* format);
+
 class GLFWSampleCopy {
 public:
     // Makes the copy's storage fit the draw framebuffer now bound, for a
@@ -35,12 +42,18 @@ public:
     bool TakeFromFramebuffer();
     bool PutIntoFramebuffer();
 
+    // Copies rect of the copy into the same rectangle of the framebuffer,
+    // or, mirrored, into the rows that mirror it about the middle (a
+    // framebuffer whose rows run the other way, render/SceneTarget.h).
+    bool PutIntoFramebuffer(const PixelRect& rect, bool mirrored);
+
     // Deletes the GL objects, with the context they were made in current
     // (a framebuffer belongs to its context alone).
     void Release();
 
 private:
-    bool Blit(std::uint32_t from, std::uint32_t to);
+    bool Blit(std::uint32_t from, std::uint32_t to, const PixelRect& rect, bool mirrored);
+    PixelRect Whole() const { return PixelRect{0, 0, width_, height_}; }
 
     // What the copy was fitted to, and whether it can copy it exactly.
     bool fitted_ = false;

@@ -73,7 +73,7 @@ void SetClockAnHourOff() {
 
 TEST(ClockFrame, DrawsWithoutAllocating) {
     EnsureClockScene();
-    CRestingPicture cache;
+    CRestingPicture cache(false);
     // The first frames fill the location caches and the resting picture and
     // capture the time of day. Then the clock is put an hour off the local
     // time: the next frame takes the time of day again, and its flip begins

@@ -95,7 +95,7 @@ TEST(RestingPicture, FramesAreThoseOfTheSceneDrawnInPlace) {
     for (const Case& c : cases) targets.push_back(new Target(c));
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const Case& c = cases[i];
-        CRestingPicture cache;
+        CRestingPicture cache(false);
         int copied = 0;
         ForgetFlips();
         std::vector<std::vector<std::uint8_t>> inPlace;

@@ -1,0 +1,9 @@
+// Presenting a rectangle on Windows: never. A swap exchanges the buffers,
+// so no back buffer is kept to present a part of; frames are swapped whole.
+#include "platform/RectanglePresent.h"
+
+bool WindowsPresentRectangles() { return false; }
+
+void DeclineRectanglePresent() {}
+
+void PresentRectangle(GLFWwindow* /*window*/, const PixelRect& /*rect*/) {}

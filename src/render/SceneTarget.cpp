@@ -1,0 +1,96 @@
+#include "render/SceneTarget.h"
+
+#include "platform/GL.h"
+#include "render/SampleCopy.h"
+
+namespace {
+
+void ClearErrors() {
+    // Bounded: a lost context may report an error on every call.
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+}
+
+bool CanTurnRows() { return g_glEntryPoints[GLEP_glClipControl] != nullptr; }
+
+}  // namespace
+
+bool GLFWSceneTarget::Fit(std::int32_t width, std::int32_t height) {
+    GLint bound = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
+    const auto window = static_cast<std::uint32_t>(bound);
+    if (fitted_ && window == window_ && width == width_ && height == height_) return usable_;
+    fitted_ = true;
+    window_ = window;
+    width_ = width;
+    height_ = height;
+    usable_ = false;
+    // The window's own rows run from the top (a driver's window is laid out
+    // for the display); a framebuffer standing in for it, from the bottom.
+    flipsRows_ = window == 0 && CanTurnRows();
+
+    GLint samples = 0;
+    GLenum format = 0;
+    ReadFramebufferKind(window, &samples, &format);
+    if (format == 0 || width <= 0 || height <= 0) return false;
+
+    ClearErrors();
+    if (framebuffer_ == 0) {
+        glGenFramebuffers(1, &framebuffer_);
+        glGenRenderbuffers(1, &colour_);
+        glGenRenderbuffers(1, &depth_);
+    }
+    glBindRenderbuffer(GL_RENDERBUFFER, colour_);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, kSamples, format, width, height);
+    glBindRenderbuffer(GL_RENDERBUFFER, depth_);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, kSamples, GL_DEPTH24_STENCIL8, width, height);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depth_);
+    GLint targetSamples = 0;
+    glGetIntegerv(GL_SAMPLES, &targetSamples);
+    usable_ = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE &&
+              targetSamples == kSamples && glGetError() == GL_NO_ERROR;
+    glBindFramebuffer(GL_FRAMEBUFFER, window_);
+    return usable_;
+}
+
+void GLFWSceneTarget::Bind(bool turnRows) {
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    if (turnRows && flipsRows_) glClipControl(GL_UPPER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+}
+
+void GLFWSceneTarget::Unbind() {
+    if (flipsRows_) glClipControl(GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+    glBindFramebuffer(GL_FRAMEBUFFER, window_);
+}
+
+PixelRect GLFWSceneTarget::InTarget(const PixelRect& rect) const {
+    if (!flipsRows_) return rect;
+    return PixelRect{rect.x, height_ - rect.y - rect.height, rect.width, rect.height};
+}
+
+void GLFWSceneTarget::ResolveIntoWindow(const PixelRect& rect) {
+    if (flipsRows_) glClipControl(GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, window_);
+    const PixelRect from = InTarget(rect);
+    const GLint x0 = rect.x;
+    const GLint x1 = rect.x + rect.width;
+    // Mirrored where the rows run the other way: source rows from the top,
+    // the window's from the bottom.
+    const GLint y0 = flipsRows_ ? rect.y + rect.height : rect.y;
+    const GLint y1 = flipsRows_ ? rect.y : rect.y + rect.height;
+    glBlitFramebuffer(x0, from.y, x1, from.y + from.height, x0, y0, x1, y1, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, window_);
+}
+
+void GLFWSceneTarget::Release() {
+    if (framebuffer_ != 0) {
+        glDeleteFramebuffers(1, &framebuffer_);
+        glDeleteRenderbuffers(1, &colour_);
+        glDeleteRenderbuffers(1, &depth_);
+    }
+    *this = GLFWSceneTarget{};
+}
