@@ -59,6 +59,16 @@ ClockPicture StillPart(const ClockPicture& picture) {
     return still;
 }
 
+ClockPicture BehindFlaps(const ClockPicture& picture) {
+    ClockPicture behind = picture;
+    const std::uint32_t falling = FallingPositions(picture);
+    for (int i = 0; i < kShownCount; ++i) {
+        // An angle no flap is drawn at.
+        if ((falling & (1u << (kFirstShown + i))) != 0) behind.angle[i] = -1.0f;
+    }
+    return behind;
+}
+
 std::uint32_t RedrawnPositions(const ClockPicture& from, const ClockPicture& to) {
     int first = kShownCount;
     int last = -1;

@@ -34,6 +34,10 @@ std::uint32_t FallingPositions(const ClockPicture& picture);
 // while they fall.
 ClockPicture StillPart(const ClockPicture& picture);
 
+// The picture with the angles of its falling flaps taken out: what lies
+// behind the flaps, the same from frame to frame of a fall.
+ClockPicture BehindFlaps(const ClockPicture& picture);
+
 // Bits of the positions to draw again so that a framebuffer holding `from`
 // holds `to` of the same size: whole groups (the two tiles of a group meet
 // at their antialiased edges), from the first group whose look differs to

@@ -56,28 +56,6 @@ void BindAtlas() {
     glBindTexture(GL_TEXTURE_2D, g_atlasTexture->GetTexture());
 }
 
-// The pixels the given positions' tiles can touch, at any angle of their
-// flaps, one pixel more each way; empty for none.
-PixelRect TilePixels(std::uint32_t positions, std::int32_t width, std::int32_t height,
-                     float halfWidth) {
-    if (positions == 0) return PixelRect{};
-    const WorldRect world = TileBounds(positions);
-    const auto pixel = [](float units, float half, std::int32_t size) {
-        return (units / half + 1.0f) * 0.5f * static_cast<float>(size);
-    };
-    const auto clamp = [](float value, std::int32_t size) {
-        return value < 0.0f
-                   ? 0
-                   : (value > static_cast<float>(size) ? size : static_cast<std::int32_t>(value));
-    };
-    const std::int32_t left = clamp(std::floor(pixel(world.left, halfWidth, width)) - 1.0f, width);
-    const std::int32_t right = clamp(std::ceil(pixel(world.right, halfWidth, width)) + 1.0f, width);
-    const std::int32_t bottom =
-        clamp(std::floor(pixel(world.bottom, kHalfHeight, height)) - 1.0f, height);
-    const std::int32_t top = clamp(std::ceil(pixel(world.top, kHalfHeight, height)) + 1.0f, height);
-    return PixelRect{left, bottom, right - left, top - bottom};
-}
-
 // Clears the depth buffer in rect (the bound framebuffer's coordinates),
 // where tiles are to be drawn: only the tiles test depth once the
 // background is copied rather than drawn, and a software renderer's clear
@@ -90,18 +68,34 @@ void ClearDepthIn(const PixelRect& rect) {
     glDisable(GL_SCISSOR_TEST);
 }
 
-// A frame drawn offscreen: the background put back around the positions
-// whose look changed, those drawn; false where no target can be had.
-bool DrawChangedOffscreen(const ClockPicture& picture, CRestingPicture& cache, float halfWidth) {
+// A frame drawn offscreen: around the positions whose look changed, what
+// lies behind their flaps put back where it was kept (a frame of a fall
+// after its first) and their flaps drawn, or else the background put back
+// and the positions drawn whole, what lies behind falling flaps kept on the
+// way. False where no target can be had.
+bool DrawChangedOffscreen(const ClockPicture& picture, CRestingPicture& cache) {
+    const std::int32_t width = picture.width;
+    const std::int32_t height = picture.height;
     const std::uint32_t positions = cache.PositionsToDraw(picture);
-    const PixelRect tiles = TilePixels(positions, picture.width, picture.height, halfWidth);
+    const std::uint32_t falling = FallingPositions(picture);
+    const ClockPicture behind = BehindFlaps(picture);
+    const bool behindKept = positions != 0 && cache.HoldsBehindFlaps(behind, positions);
+    const PixelRect tiles = TilePixels(positions, width, height);
     const PixelRect area =
-        positions == kShownPositions ? PixelRect{0, 0, picture.width, picture.height} : tiles;
-    if (!cache.BeginOffscreen(picture, area, DrawBackgroundPass)) return false;
+        positions == kShownPositions && !behindKept ? PixelRect{0, 0, width, height} : tiles;
+    if (!cache.BeginOffscreen(picture, area, behindKept, DrawBackgroundPass)) return false;
     if (positions != 0) {
         ClearDepthIn(cache.InTarget(tiles));
         BindAtlas();
-        DrawTilesOf(positions);
+        if (!behindKept) {
+            DrawTilesOf(positions & ~falling);
+            DrawTileBacksOf(positions & falling);
+            // Every falling position's backs are drawn: keep them.
+            if (falling != 0 && (falling & ~positions) == 0) {
+                cache.KeepBehindFlaps(behind, falling, TilePixels(falling, width, height));
+            }
+        }
+        DrawFlapsOf(positions & falling);
     }
     cache.EndOffscreen();
     return true;
@@ -117,8 +111,7 @@ void DrawFrame(std::int32_t width, std::int32_t height, float aspectRatio, CRest
     g_camera->SelectView(0);
 
     const ClockPicture picture = CurrentClockPicture(width, height);
-    if (cache != nullptr && cache->PresentsRectangles() &&
-        DrawChangedOffscreen(picture, *cache, halfWidth)) {
+    if (cache != nullptr && cache->PresentsRectangles() && DrawChangedOffscreen(picture, *cache)) {
         return;
     }
 
@@ -130,10 +123,10 @@ void DrawFrame(std::int32_t width, std::int32_t height, float aspectRatio, CRest
     const ClockPicture still = StillPart(picture);
     const bool inWindow = cache != nullptr && !cache->PresentsRectangles();
     if (inWindow && falling != 0 && cache->CopyStill(still)) {
-        ClearDepthIn(TilePixels(falling, width, height, halfWidth));
+        ClearDepthIn(TilePixels(falling, width, height));
     } else {
         if (inWindow && cache->CopyBackground(width, height, DrawBackgroundPass)) {
-            ClearDepthIn(TilePixels(kShownPositions, width, height, halfWidth));
+            ClearDepthIn(TilePixels(kShownPositions, width, height));
         } else {
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             DrawBackgroundPass();

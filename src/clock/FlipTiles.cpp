@@ -1,6 +1,9 @@
 #include "clock/FlipTiles.h"
 
+#include <cmath>
+
 #include "clock/ClockTime.h"
+#include "platform/DisplayGlobals.h"
 #include "render/Drawable.h"
 #include "render/Math.h"
 
@@ -95,6 +98,29 @@ WorldRect TileBounds(std::uint32_t positions) {
     return bounds;
 }
 
+PixelRect TilePixels(std::uint32_t positions, std::int32_t width, std::int32_t height) {
+    if (positions == 0) return PixelRect{};
+    const WorldRect world = TileBounds(positions);
+    // As the scene's projection: 500 units each way up, as many times the
+    // aspect ratio across.
+    const float halfHeight = 500.0f;
+    const float halfWidth = halfHeight * AspectRatioOf(width, height);
+    const auto pixel = [](float units, float half, std::int32_t size) {
+        return (units / half + 1.0f) * 0.5f * static_cast<float>(size);
+    };
+    const auto clamp = [](float value, std::int32_t size) {
+        return value < 0.0f
+                   ? 0
+                   : (value > static_cast<float>(size) ? size : static_cast<std::int32_t>(value));
+    };
+    const std::int32_t left = clamp(std::floor(pixel(world.left, halfWidth, width)) - 1.0f, width);
+    const std::int32_t right = clamp(std::ceil(pixel(world.right, halfWidth, width)) + 1.0f, width);
+    const std::int32_t bottom =
+        clamp(std::floor(pixel(world.bottom, halfHeight, height)) - 1.0f, height);
+    const std::int32_t top = clamp(std::ceil(pixel(world.top, halfHeight, height)) + 1.0f, height);
+    return PixelRect{left, bottom, right - left, top - bottom};
+}
+
 void DrawTileHalf(std::int32_t position, float half, std::int32_t glyph, float angle, float z,
                   float hinge, float sizeX, float sizeY) {
     const float centreX = position >= 4 && position <= 9 ? kTileCentreX[position - 4] : 0.0f;
@@ -109,21 +135,46 @@ void DrawTileHalf(std::int32_t position, float half, std::int32_t glyph, float a
 
 void DrawTiles() { DrawTilesOf(kShownPositions); }
 
+namespace {
+
+void DrawBacks(int p) {
+    const std::int32_t shown = g_currentDigits[p];
+    DrawTileHalf(p, 1.0f, shown, 0.0f, kBackDepth, kHinge, kSize, kSize);
+    DrawTileHalf(p, -1.0f, shown, 180.0f, kBackDepth, kHinge, kSize, kSize);
+    if (g_tileFlipping[p] != 1) return;
+    DrawTileHalf(p, 1.0f, g_upcomingDigits[p], 0.0f, kComingDepth, kHinge, kSize, kSize);
+}
+
+void DrawFlap(int p) {
+    if (g_tileFlipping[p] != 1) return;
+    if (g_tileAngle[p] <= 90.0f) {
+        // The flap's front: the shown glyph's upper half tilting forward.
+        DrawTileHalf(p, 1.0f, g_currentDigits[p], g_tileAngle[p], kFlapDepth, kHinge, kSize, kSize);
+    } else {
+        // The flap's back: the coming glyph's lower half coming down.
+        DrawTileHalf(p, -1.0f, g_upcomingDigits[p], g_tileAngle[p], kFlapDepth, kHinge, kSize,
+                     kSize);
+    }
+}
+
+}  // namespace
+
 void DrawTilesOf(std::uint32_t positions) {
     for (int p = 4; p <= 9; ++p) {
         if ((positions & (1u << p)) == 0) continue;
-        const std::int32_t shown = g_currentDigits[p];
-        const std::int32_t coming = g_upcomingDigits[p];
-        DrawTileHalf(p, 1.0f, shown, 0.0f, kBackDepth, kHinge, kSize, kSize);
-        DrawTileHalf(p, -1.0f, shown, 180.0f, kBackDepth, kHinge, kSize, kSize);
-        if (g_tileFlipping[p] != 1) continue;
-        DrawTileHalf(p, 1.0f, coming, 0.0f, kComingDepth, kHinge, kSize, kSize);
-        if (g_tileAngle[p] <= 90.0f) {
-            // The flap's front: the shown glyph's upper half tilting forward.
-            DrawTileHalf(p, 1.0f, shown, g_tileAngle[p], kFlapDepth, kHinge, kSize, kSize);
-        } else {
-            // The flap's back: the coming glyph's lower half coming down.
-            DrawTileHalf(p, -1.0f, coming, g_tileAngle[p], kFlapDepth, kHinge, kSize, kSize);
-        }
+        DrawBacks(p);
+        DrawFlap(p);
+    }
+}
+
+void DrawTileBacksOf(std::uint32_t positions) {
+    for (int p = 4; p <= 9; ++p) {
+        if ((positions & (1u << p)) != 0) DrawBacks(p);
+    }
+}
+
+void DrawFlapsOf(std::uint32_t positions) {
+    for (int p = 4; p <= 9; ++p) {
+        if ((positions & (1u << p)) != 0) DrawFlap(p);
     }
 }

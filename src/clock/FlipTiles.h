@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/PixelRect.h"
+
 class GLFWDrawableSky;
 
 extern std::uint8_t g_tileFlipping[10];  // 1 while the position flips
@@ -29,6 +31,15 @@ constexpr std::uint32_t kShownPositions = 0x3F0;
 // Draws the positions among 4 to 9 whose bits are set, as DrawTiles does.
 void DrawTilesOf(std::uint32_t positions);
 
+// The two parts of DrawTilesOf: the layers behind the flap (the shown
+// glyph's halves and, while the position flips, the coming glyph's upper
+// half), and the flap of each position that flips. All backs then all flaps
+// give DrawTilesOf's pixels: groups lie apart, and a flap covers only
+// samples its own tile's backs cover, where the other tile of its group
+// fails the depth test whether it is drawn before the flap or after.
+void DrawTileBacksOf(std::uint32_t positions);
+void DrawFlapsOf(std::uint32_t positions);
+
 // A rectangle in world units.
 struct WorldRect {
     float left;
@@ -40,6 +51,11 @@ struct WorldRect {
 // A rectangle that holds every half-tile of the given positions among 4 to
 // 9, at any angle of its flap.
 WorldRect TileBounds(std::uint32_t positions);
+
+// The pixels of a width x height window (1000 world units high, the origin
+// at its centre) that the given positions' tiles can touch, at any angle of
+// their flaps, one pixel more each way; empty for none.
+PixelRect TilePixels(std::uint32_t positions, std::int32_t width, std::int32_t height);
 
 // One half-tile: position, half (+1 upper, -1 lower), glyph, angle in
 // degrees, depth, hinge height, horizontal and vertical size factors.

@@ -20,8 +20,29 @@ std::uint32_t CRestingPicture::PositionsToDraw(const ClockPicture& picture) cons
     return RedrawnPositions(held_, picture);
 }
 
+PixelRect CRestingPicture::StillRegion(const ClockPicture& picture) const {
+    // Only the tiles fall: the copy needs to hold no more than where they
+    // can draw.
+    return target_.InTarget(TilePixels(kShownPositions, picture.width, picture.height));
+}
+
+bool CRestingPicture::HoldsBehindFlaps(const ClockPicture& behind, std::uint32_t positions) const {
+    return still_.Filled() && stillPositions_ != 0 && (positions & ~stillPositions_) == 0 &&
+           behind == stillPicture_;
+}
+
+void CRestingPicture::KeepBehindFlaps(const ClockPicture& behind, std::uint32_t positions,
+                                      const PixelRect& rect) {
+    stillPositions_ = 0;
+    if (still_.Fit(StillRegion(behind), false) &&
+        still_.TakeFromFramebuffer(target_.InTarget(rect))) {
+        stillPicture_ = behind;
+        stillPositions_ = positions;
+    }
+}
+
 bool CRestingPicture::BeginOffscreen(const ClockPicture& picture, const PixelRect& area,
-                                     void (*drawPass)()) {
+                                     bool behindFlaps, void (*drawPass)()) {
     const PixelRect whole{0, 0, picture.width, picture.height};
     present_ = whole;
     drawing_ = picture;
@@ -30,12 +51,20 @@ bool CRestingPicture::BeginOffscreen(const ClockPicture& picture, const PixelRec
         return false;
     }
     target_.Bind(false);
-    const bool covers = BackgroundCoversWindow(picture.width, picture.height);
-    bool ready = background_.Fit(picture.width, picture.height, covers);
-    if (ready && !background_.Filled()) background_.DrawInto(drawPass);
-    // The copy is drawn with GL's rows, as the window's fragment positions
-    // count them.
-    ready = ready && (area.width <= 0 || background_.PutIntoFramebuffer(area, target_.FlipsRows()));
+    bool ready = false;
+    if (behindFlaps) {
+        // Taken from the target: laid out as it is.
+        ready = still_.Fit(StillRegion(picture), false) &&
+                still_.PutIntoFramebuffer(target_.InTarget(area), false);
+    } else {
+        const bool covers = BackgroundCoversWindow(picture.width, picture.height);
+        ready = background_.Fit(picture.width, picture.height, covers);
+        if (ready && !background_.Filled()) background_.DrawInto(drawPass);
+        // The copy is drawn with GL's rows, as the window's fragment
+        // positions count them.
+        ready =
+            ready && (area.width <= 0 || background_.PutIntoFramebuffer(area, target_.FlipsRows()));
+    }
     if (!ready) {
         holds_ = false;
         target_.Unbind();
@@ -76,4 +105,5 @@ void CRestingPicture::Release() {
     still_.Release();
     target_.Release();
     holds_ = false;
+    stillPositions_ = 0;
 }

@@ -51,12 +51,25 @@ public:
     // since (RedrawnPositions); none when only the window lost what it showed.
     std::uint32_t PositionsToDraw(const ClockPicture& picture) const;
 
+    // Whether the still copy holds what lies behind the flaps of behind
+    // (BehindFlaps) around each of positions: a frame of a fall after its
+    // first, which then draws only the flaps.
+    bool HoldsBehindFlaps(const ClockPicture& behind, std::uint32_t positions) const;
+
     // Begins a frame of picture that draws into area (window coordinates):
     // binds the target for drawing, the rows turned as the window's, with
-    // the background put back in area (drawn into its copy with drawPass
-    // once per size). False where no target can be had: the caller draws in
-    // place into the window, which is presented whole.
-    bool BeginOffscreen(const ClockPicture& picture, const PixelRect& area, void (*drawPass)());
+    // area put back from what lies behind the flaps (HoldsBehindFlaps) or
+    // else from the background (drawn into its copy with drawPass once per
+    // size). False where no target can be had: the caller draws in place
+    // into the window, which is presented whole.
+    bool BeginOffscreen(const ClockPicture& picture, const PixelRect& area, bool behindFlaps,
+                        void (*drawPass)());
+
+    // Keeps what the target holds in rect (window coordinates) as what lies
+    // behind the flaps of behind around positions, drawn there with their
+    // flaps not yet.
+    void KeepBehindFlaps(const ClockPicture& behind, std::uint32_t positions,
+                         const PixelRect& rect);
 
     // A rectangle of the window in the bound target's coordinates.
     PixelRect InTarget(const PixelRect& rect) const { return target_.InTarget(rect); }
@@ -98,10 +111,13 @@ public:
     void Release();
 
 private:
+    PixelRect StillRegion(const ClockPicture& picture) const;
+
     bool presentsRectangles_;
     GLFWSampleCopy background_;
     GLFWSampleCopy still_;
     ClockPicture stillPicture_;
+    std::uint32_t stillPositions_ = 0;  // offscreen: the positions it holds
     GLFWSceneTarget target_;
     bool holds_ = false;  // the target holds held_
     ClockPicture held_;

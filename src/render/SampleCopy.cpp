@@ -54,17 +54,21 @@ void ReadFramebufferKind(std::uint32_t framebuffer, std::int32_t* samples, std::
 }
 
 bool GLFWSampleCopy::Fit(std::int32_t width, std::int32_t height, bool oneSample) {
+    return Fit(PixelRect{0, 0, width, height}, oneSample);
+}
+
+bool GLFWSampleCopy::Fit(const PixelRect& region, bool oneSample) {
     GLint bound = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
     const auto target = static_cast<std::uint32_t>(bound);
-    if (fitted_ && target == target_ && width == width_ && height == height_ &&
-        oneSample == oneSample_) {
+    if (fitted_ && target == target_ && region == region_ && oneSample == oneSample_) {
         return usable_;
     }
     fitted_ = true;
     target_ = target;
-    width_ = width;
-    height_ = height;
+    region_ = region;
+    const std::int32_t width = region.width;
+    const std::int32_t height = region.height;
     oneSample_ = oneSample;
     usable_ = false;
     filled_ = false;
@@ -101,22 +105,29 @@ void GLFWSampleCopy::DrawInto(void (*draw)()) {
     filled_ = true;
 }
 
-bool GLFWSampleCopy::Blit(std::uint32_t from, std::uint32_t to, const PixelRect& rect,
-                          bool mirrored) {
+bool GLFWSampleCopy::Blit(bool take, const PixelRect& rect, bool mirrored) {
     if (!usable_) return false;
     const BoundFramebuffers caller;
     ClearErrors();
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
-    const GLint x0 = rect.x;
-    const GLint x1 = rect.x + rect.width;
-    const GLint y0 = rect.y;
-    const GLint y1 = rect.y + rect.height;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, take ? target_ : framebuffer_);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, take ? framebuffer_ : target_);
+    // The rectangle in the copy's own coordinates, and in the framebuffer's.
+    const GLint x0 = rect.x - region_.x;
+    const GLint y0 = rect.y - region_.y;
+    const GLint x1 = x0 + rect.width;
+    const GLint y1 = y0 + rect.height;
+    GLint frameY0 = rect.y;
+    GLint frameY1 = rect.y + rect.height;
     if (mirrored) {
-        glBlitFramebuffer(x0, y0, x1, y1, x0, height_ - y0, x1, height_ - y1, GL_COLOR_BUFFER_BIT,
-                          GL_NEAREST);
+        frameY0 = 2 * region_.y + region_.height - rect.y;
+        frameY1 = frameY0 - rect.height;
+    }
+    if (take) {
+        glBlitFramebuffer(rect.x, frameY0, rect.x + rect.width, frameY1, x0, y0, x1, y1,
+                          GL_COLOR_BUFFER_BIT, GL_NEAREST);
     } else {
-        glBlitFramebuffer(x0, y0, x1, y1, x0, y0, x1, y1, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBlitFramebuffer(x0, y0, x1, y1, rect.x, frameY0, rect.x + rect.width, frameY1,
+                          GL_COLOR_BUFFER_BIT, GL_NEAREST);
     }
     const bool copied = glGetError() == GL_NO_ERROR;
     caller.Restore();
@@ -127,14 +138,19 @@ bool GLFWSampleCopy::Blit(std::uint32_t from, std::uint32_t to, const PixelRect&
 }
 
 bool GLFWSampleCopy::TakeFromFramebuffer() {
-    filled_ = Blit(target_, framebuffer_, Whole(), false);
+    filled_ = Blit(true, region_, false);
     return filled_;
 }
 
-bool GLFWSampleCopy::PutIntoFramebuffer() { return Blit(framebuffer_, target_, Whole(), false); }
+bool GLFWSampleCopy::TakeFromFramebuffer(const PixelRect& rect) {
+    filled_ = Blit(true, rect, false);
+    return filled_;
+}
+
+bool GLFWSampleCopy::PutIntoFramebuffer() { return Blit(false, region_, false); }
 
 bool GLFWSampleCopy::PutIntoFramebuffer(const PixelRect& rect, bool mirrored) {
-    return Blit(framebuffer_, target_, rect, mirrored);
+    return Blit(false, rect, mirrored);
 }
 
 void GLFWSampleCopy::Release() {

@@ -28,13 +28,18 @@ public:
     // when no exact copy of it can be had.
     bool Fit(std::int32_t width, std::int32_t height, bool oneSample);
 
+    // The same for a copy of region of the framebuffer only (its storage
+    // that size): rectangles given to the copies below are the
+    // framebuffer's, inside region.
+    bool Fit(const PixelRect& region, bool oneSample);
+
     // Whether the copy holds a picture: drawn into it or taken from the
     // framebuffer since it was last fitted to another framebuffer or size.
     bool Filled() const { return filled_; }
 
-    // Draws into the copy: clears it to the default black and runs draw,
-    // with the copy as the draw framebuffer; the caller's bindings are put
-    // back afterwards.
+    // Draws into a copy of the whole framebuffer: clears it to the default
+    // black and runs draw, with the copy as the draw framebuffer; the
+    // caller's bindings are put back afterwards.
     void DrawInto(void (*draw)());
 
     // Copies the fitted framebuffer's colour into the copy, or the copy
@@ -42,9 +47,14 @@ public:
     bool TakeFromFramebuffer();
     bool PutIntoFramebuffer();
 
+    // Copies rect of the fitted framebuffer into the same rectangle of the
+    // copy; what the copy held elsewhere is kept.
+    bool TakeFromFramebuffer(const PixelRect& rect);
+
     // Copies rect of the copy into the same rectangle of the framebuffer,
-    // or, mirrored, into the rows that mirror it about the middle (a
-    // framebuffer whose rows run the other way, render/SceneTarget.h).
+    // or, mirrored, into the rows that mirror it about the middle of the
+    // region (a framebuffer whose rows run the other way,
+    // render/SceneTarget.h).
     bool PutIntoFramebuffer(const PixelRect& rect, bool mirrored);
 
     // Deletes the GL objects, with the context they were made in current
@@ -52,14 +62,12 @@ public:
     void Release();
 
 private:
-    bool Blit(std::uint32_t from, std::uint32_t to, const PixelRect& rect, bool mirrored);
-    PixelRect Whole() const { return PixelRect{0, 0, width_, height_}; }
+    bool Blit(bool take, const PixelRect& rect, bool mirrored);
 
     // What the copy was fitted to, and whether it can copy it exactly.
     bool fitted_ = false;
     std::uint32_t target_ = 0;
-    std::int32_t width_ = 0;
-    std::int32_t height_ = 0;
+    PixelRect region_;
     bool oneSample_ = false;
     bool usable_ = false;
     bool filled_ = false;

@@ -32,6 +32,11 @@ bool GLFWSceneTarget::Fit(std::int32_t width, std::int32_t height) {
     GLint samples = 0;
     GLenum format = 0;
     ReadFramebufferKind(window, &samples, &format);
+    // sRGB writing is never on, so drawing, copying and resolving treat an
+    // sRGB-capable window's colour as linear: so does the target, whose
+    // copies then stay plain ones (a software renderer copies the linear
+    // view of an sRGB buffer by drawing).
+    if (format == GL_SRGB8_ALPHA8) format = GL_RGBA8;
     if (format == 0 || width <= 0 || height <= 0) return false;
 
     ClearErrors();
