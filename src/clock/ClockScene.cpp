@@ -81,8 +81,9 @@ bool DrawChangedOffscreen(const ClockPicture& picture, CRestingPicture& cache) {
     const ClockPicture behind = BehindFlaps(picture);
     const bool behindKept = positions != 0 && cache.HoldsBehindFlaps(behind, positions);
     const PixelRect tiles = TilePixels(positions, width, height);
+    // Only a target that holds no picture of the size is drawn whole.
     const PixelRect area =
-        positions == kShownPositions && !behindKept ? PixelRect{0, 0, width, height} : tiles;
+        cache.HoldsPicture(width, height) ? tiles : PixelRect{0, 0, width, height};
     if (!cache.BeginOffscreen(picture, area, behindKept, DrawBackgroundPass)) return false;
     if (positions != 0) {
         ClearDepthIn(cache.InTarget(tiles));

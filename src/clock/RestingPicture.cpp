@@ -14,9 +14,7 @@ bool BackgroundCoversWindow(std::int32_t width, std::int32_t height) {
 }  // namespace
 
 std::uint32_t CRestingPicture::PositionsToDraw(const ClockPicture& picture) const {
-    if (!holds_ || picture.width != held_.width || picture.height != held_.height) {
-        return kShownPositions;
-    }
+    if (!HoldsPicture(picture.width, picture.height)) return kShownPositions;
     return RedrawnPositions(held_, picture);
 }
 

@@ -51,6 +51,11 @@ public:
     // since (RedrawnPositions); none when only the window lost what it showed.
     std::uint32_t PositionsToDraw(const ClockPicture& picture) const;
 
+    // Whether the target holds a picture of width x height.
+    bool HoldsPicture(std::int32_t width, std::int32_t height) const {
+        return holds_ && held_.width == width && held_.height == height;
+    }
+
     // Whether the still copy holds what lies behind the flaps of behind
     // (BehindFlaps) around each of positions: a frame of a fall after its
     // first, which then draws only the flaps.
