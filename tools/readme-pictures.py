@@ -58,32 +58,11 @@ def still_picture(program, output, scratch):
     harness.run(["convert", shot, "-resize", "960x540", "-strip", output])
 
 
-def stable_screenshot(path):
-    """A screenshot that two shots in a row agree on."""
-    shots = [None]
-
-    def settled():
-        shot = harness.run_bytes(["xwd", "-root", "-silent"])
-        if shot == shots[-1]:
-            return True
-        shots.append(shot)
-        return False
-    harness.check(harness.wait_until(settled, 20, 0.02), "the screen never settled")
-    harness.run_bytes(["convert", "xwd:-", path], stdin=shots[-1])
-
-
 def flip_picture(program, probe, output, scratch):
-    step = os.path.join(scratch, "now.txt")
-
-    def set_clock(instant):
-        with open(step + ".new", "w") as f:
-            f.write(DAY + instant + "\n")
-        os.replace(step + ".new", step)  # never half a time to read
-
-    set_clock(START)
+    frozen = harness.FrozenClock(scratch, DAY.strip())
+    frozen.set(START)
     log = SwapLog(scratch, probe=probe)
-    env = log.environment(harness.with_libfaketime(
-        dict(os.environ, TZ="UTC"), FAKETIME_TIMESTAMP_FILE=step, FAKETIME_NO_CACHE="1"))
+    env = log.environment(frozen.environment(os.environ))
     frames = []
     with harness.started([program, "/s"], env=env) as clock:
         shot = os.path.join(scratch, "start.png")
@@ -91,11 +70,11 @@ def flip_picture(program, probe, output, scratch):
                       "no clock on the screen: " + clock.output())
         for index, instant in enumerate([REST] + FALL):
             swaps = len(log.times())
-            set_clock(instant)
+            frozen.set(instant)
             harness.check(harness.wait_until(lambda: len(log.times()) > swaps, 10, 0.01),
                           "nothing drawn at %s: %s" % (instant, clock.output()))
             frame = os.path.join(scratch, "frame%02d.png" % index)
-            stable_screenshot(frame)
+            harness.settled_screenshot(frame)
             frames.append(frame)
     # One palette for all frames, from the first and the last, without
     # dithering: what does not move keeps its colours, so each frame after

@@ -1,11 +1,18 @@
 """What the native clock shows: the time it was started at, read back from a
-screenshot by comparing every tile with the glyphs of the atlas."""
+screenshot by comparing every tile with the glyphs of the atlas; and, where
+it presents only the rectangle a frame changed (Mesa's software renderer, as
+here), the very pixels of whole frames drawn into a four-sample window."""
 import os
 
 import harness
 from harness import check
 from launch_native import EXE
+from swap_log import SwapLog, wait_for_quiet
 from x11_host import HostWindow
+
+# The every-frame reference of the bench: whole frames, swapped into a
+# four-sample window.
+WHOLE_FRAMES = os.environ["TOLVANE_REFERENCE_EXE"]
 
 ATLAS = os.path.join(os.environ["TOLVANE_BUILD_DIR"], "assets", "glyph_atlas.bmp")
 TILE_X = {4: -546, 5: -354, 6: -92, 7: 100, 8: 360, 9: 552}
@@ -209,8 +216,57 @@ def preview_shows_the_clock_scaled():
             harness.expect_exit(program, "host destroyed", 2)
 
 
+def screenshots_of_a_flip(exe, scratch, name, whole):
+    """Screenshots of exe at frozen instants of a minute's flip: rest, its
+    start, three angles of the fall, landed, caught up. The clock shows the
+    second after the wall clock's, so its flip begins at hh:mm:59."""
+    clock = harness.FrozenClock(scratch)
+    clock.set("10:09:58.000000")
+    log = SwapLog(scratch)
+    if os.path.exists(log.path):
+        os.remove(log.path)
+    instants = ["10:09:58.600000"] + ["10:09:59.%06d" % us for us in
+                                      (5000, 56000, 124000, 192000, 300000, 600000)]
+    shots = []
+    with harness.started([exe, "/s"], env=log.environment(clock.environment(os.environ))) as run:
+        # The window library's own swap of the cleared window, then the
+        # first frame.
+        check(harness.wait_until(lambda: len(log.times()) >= 2, 30, 0.05),
+              "nothing presented: " + run.output())
+        if not whole:
+            wait_for_quiet(log, 1.0, 30)
+        for k, instant in enumerate(instants):
+            swaps = len(log.times())
+            clock.set(instant)
+            # Whole frames never rest: the second frame from now began after
+            # the change, and was presented once the third is. The other
+            # rests once it has shown the instant.
+            check(harness.wait_until(lambda: len(log.times()) >= swaps + (3 if whole else 1),
+                                     30, 0.01), "nothing presented at %s: %s" % (instant, run.output()))
+            if not whole:
+                wait_for_quiet(log, 0.4, 30)
+            shots.append(harness.settled_screenshot(
+                os.path.join(scratch, "%s-%d.png" % (name, k))))
+    return instants, shots
+
+
+def rectangles_show_the_pixels_of_whole_frames():
+    # A size whose tile edges fall inside pixels, antialiased.
+    with harness.scratch() as scratch, harness.Xvfb(1366, 768):
+        instants, rectangles = screenshots_of_a_flip(EXE, scratch, "rectangles", False)
+        _, whole = screenshots_of_a_flip(WHOLE_FRAMES, scratch, "whole", True)
+        differing = [(instant, harness.pixels_differing(a, b))
+                     for instant, a, b in zip(instants, rectangles, whole)]
+        harness.log("pixels differing: %s" % differing)
+        check(all(count == 0 for _, count in differing),
+              "the clock's pictures differ from whole frames: %s" % differing)
+        # A flip was shown: its pictures differ from one another.
+        check(harness.pixels_differing(whole[0], whole[3]) > 0, "no flip between the shots")
+
+
 if __name__ == "__main__":
     harness.main({
         "shows_the_started_time": shows_the_started_time,
         "preview_shows_the_clock_scaled": preview_shows_the_clock_scaled,
+        "rectangles_show_the_pixels_of_whole_frames": rectangles_show_the_pixels_of_whole_frames,
     })

@@ -71,9 +71,9 @@ void SetClockAnHourOff() {
     g_nextTimeOfDayCheck = 0.0;
 }
 
-TEST(ClockFrame, DrawsWithoutAllocating) {
+void CheckFramesAllocateNothing(bool offscreen) {
     EnsureClockScene();
-    CRestingPicture cache(false);
+    CRestingPicture cache(offscreen);
     // The first frames fill the location caches and the resting picture and
     // capture the time of day. Then the clock is put an hour off the local
     // time: the next frame takes the time of day again, and its flip begins
@@ -91,10 +91,18 @@ TEST(ClockFrame, DrawsWithoutAllocating) {
         DrawWindowFrame(&cache);
     }
     g_countAllocations = false;
-    EXPECT_EQ(g_allocations, 0);
+    EXPECT_EQ(g_allocations, 0) << (offscreen ? "offscreen" : "into the window");
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(g_clockFirstFrame, 0);
     EXPECT_FALSE(ClockHasParted(ClockTimeAt(glfwGetTime()), LocalSecondsOfDay()));
+    cache.Release();
+}
+
+// Frames drawn into the window, and offscreen for a window that presents
+// rectangles.
+TEST(ClockFrame, DrawsWithoutAllocating) {
+    CheckFramesAllocateNothing(false);
+    CheckFramesAllocateNothing(true);
 }
 
 }  // namespace

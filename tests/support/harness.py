@@ -199,6 +199,28 @@ def screenshot(path, window="root"):
     return path
 
 
+def settled_screenshot(path, timeout=20):
+    """A PNG of the root window that two shots in a row agree on."""
+    shots = [None]
+
+    def settled():
+        shot = run_bytes(["xwd", "-root", "-silent"])
+        if shot == shots[-1]:
+            return True
+        shots.append(shot)
+        return False
+    check(wait_until(settled, timeout, 0.02), "the screen never settled")
+    run_bytes(["convert", "xwd:-", path], stdin=shots[-1])
+    return path
+
+
+def pixels_differing(first, second):
+    """How many pixels two pictures of one size differ in (ImageMagick's AE)."""
+    result = subprocess.run(["compare", "-metric", "AE", first, second, "null:"],
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
+    return int(float(result.stderr.decode().split()[0]))
+
+
 def pixels(path, points):
     """RGB tuples of the given (x, y) points of a picture."""
     result = []
@@ -235,6 +257,26 @@ def with_libfaketime(env, **settings):
     # A sanitizer build wants its runtime first; libfaketime is harmless before it.
     env["ASAN_OPTIONS"] = "verify_asan_link_order=0:" + env.get("ASAN_OPTIONS", "")
     return env
+
+
+class FrozenClock:
+    """A wall clock and timers that stand still at one instant after another,
+    read from a file at every call (FAKETIME_TIMESTAMP_FILE, FAKETIME_NO_CACHE)."""
+
+    def __init__(self, directory, day="2026-03-14"):
+        self.path = os.path.join(directory, "now.txt")
+        self.day = day
+
+    def set(self, instant):
+        """Stands the clock at instant ("hh:mm:ss.ffffff" of the day)."""
+        with open(self.path + ".new", "w") as f:
+            f.write("%s %s\n" % (self.day, instant))
+        os.replace(self.path + ".new", self.path)  # never half a time to read
+
+    def environment(self, env):
+        """env with libfaketime reading this clock, in UTC."""
+        return with_libfaketime(dict(env, TZ="UTC"), FAKETIME_TIMESTAMP_FILE=self.path,
+                                FAKETIME_NO_CACHE="1")
 
 
 def faked_clock(env, start, speed=None):
