@@ -22,10 +22,13 @@
 //
 // Where the window presents rectangles (platform/RectanglePresent.h) the
 // frames are drawn offscreen instead, into a scene target of the window's
-// (render/SceneTarget.h) that keeps the last picture whole: a frame puts the
-// background back only around the positions whose look changed, draws them,
-// and resolves and presents only that rectangle. The still picture then
-// needs no copy of its own.
+// (render/SceneTarget.h) that keeps the last picture whole: a frame puts
+// back only the rectangle around the positions whose look changed, draws
+// them there, and resolves and presents only that rectangle. What it puts
+// back is the background, or, in a frame of a fall after its first, what
+// lies behind the falling flaps: the still copy then holds that, around the
+// tiles only, kept from the fall's first frame once the falling tiles'
+// backs are drawn, and such a frame draws only the flaps.
 #pragma once
 
 #include <cstdint>

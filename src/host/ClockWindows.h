@@ -8,7 +8,8 @@
 // objects (textures, buffers, programs are made once); framebuffers are not
 // shared, so each window keeps its own resting picture. Each window is paced
 // at its own monitor's refresh rate. Only the display window's swap waits
-// for the vertical retrace; the others' return at once.
+// for the vertical retrace; the others' return at once, as a presented
+// rectangle does.
 //
 // Lifecycle, in the main loop:
 //   construction  with the display window's context current: its record
@@ -67,7 +68,7 @@ public:
     GLFWwindow* Window(std::size_t index) const { return windows_[index]->window; }
     GLFWwindow* Display() const { return windows_.front()->window; }
 
-    // Draws and swaps each window whose picture changed, the iteration
+    // Draws and presents each window whose picture changed, the iteration
     // having begun at timer reading frameBegin; the display window's
     // context is current again afterwards.
     void Draw(double frameBegin);

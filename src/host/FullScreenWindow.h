@@ -18,7 +18,8 @@ struct FullScreenRequest {
 };
 
 // A full-screen window of the clock, its context sharing share's objects:
-// OpenGL 3.0 with four samples, the monitor's current rate, no iconify on
+// OpenGL 3.0 with four samples (one where the windows present rectangles,
+// DisplayWindowSetup.h), the monitor's current rate, no iconify on
 // a loss of focus (the clock ends instead when another program takes it,
 // MainLoop.cpp), the library's power request and borrowed settings undone
 // (FullScreenEffects.h). Null when the library could not make it.

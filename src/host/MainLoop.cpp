@@ -8,7 +8,8 @@
 //   iteration one timer reading; AdvanceFrame (frame time, clock update)
 //             at it every time; then, for each window whose picture differs
 //             from the last one it presented or that the window system
-//             asked for it, the drawing (RenderClockFrame) and the swap;
+//             asked for it, the drawing (RenderClockFrame) and presenting
+//             it (PresentClockFrame: a swap, or the changed rectangle);
 //             then a wait for events until the picture can next change (at
 //             once while a flap falls), never sooner than the window's next
 //             frame slot of its monitor's refresh; a key or mouse button
