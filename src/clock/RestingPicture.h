@@ -34,7 +34,7 @@
 #include <cstdint>
 
 #include "clock/ClockPicture.h"
-#include "platform/RectanglePresent.h"
+#include "platform/PixelRect.h"
 #include "render/SampleCopy.h"
 #include "render/SceneTarget.h"
 
@@ -51,7 +51,8 @@ public:
 
     // The positions a frame of picture draws: every shown one where the
     // target holds no picture of its size, else those whose look changed
-    // since (RedrawnPositions); none when only the window lost what it showed.
+    // since (RedrawnPositions); none where it holds this very picture (a
+    // redraw the window system asked for).
     std::uint32_t PositionsToDraw(const ClockPicture& picture) const;
 
     // Whether the target holds a picture of width x height.

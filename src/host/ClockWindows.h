@@ -27,6 +27,7 @@
 
 #include "clock/RestingPicture.h"
 #include "host/FramePacer.h"
+#include "platform/RectanglePresent.h"
 
 struct GLFWwindow;
 

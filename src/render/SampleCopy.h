@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "platform/RectanglePresent.h"
+#include "platform/PixelRect.h"
 
 // The sample count of the draw framebuffer now bound, named framebuffer, and
 // a colour format a renderbuffer can take that holds its colour exactly:

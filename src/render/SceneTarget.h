@@ -1,9 +1,9 @@
 // The multisampled framebuffer a window's frames are drawn into where the
 // window presents rectangles (platform/RectanglePresent.h): four samples as
-// every clock window asks for, colour in the window's format, depth and
-// stencil as the window's. It keeps its picture from frame to frame, so a
-// frame draws only what changed, and is resolved into the single-sample
-// window only there.
+// every clock window asks for, colour in the window's format (linear, as
+// sRGB writing is never on), depth and stencil as the window's. It keeps its picture from frame to
+// frame, so a frame draws only what changed, and is resolved into the single-sample window only
+// there.
 //
 // Laid out in memory as the window is. A window's rows run from the top in
 // memory, a framebuffer's of our own from the bottom, and a software
@@ -17,7 +17,7 @@
 
 #include <cstdint>
 
-#include "platform/RectanglePresent.h"
+#include "platform/PixelRect.h"
 
 class GLFWSceneTarget {
 public:
@@ -26,9 +26,9 @@ public:
     // when it or the size changes. False when no such target can be had.
     bool Fit(std::int32_t width, std::int32_t height);
 
-    // Whether the target's rows run the other way from its window's (see
-    // above): the clip origin is turned while drawing, copies in and out
-    // mirror their rows.
+    // Whether the target's rows are turned to run as its window's (see
+    // above): the clip origin is turned while drawing, and copies between
+    // the target and framebuffers of the usual kind mirror their rows.
     bool FlipsRows() const { return flipsRows_; }
 
     // Binds the target as the draw and read framebuffer, its clip origin
