@@ -34,7 +34,6 @@ CDirectSound* g_clickSound = nullptr;
 namespace {
 
 constexpr int kPictureSize = 2048;
-constexpr float kHalfHeight = 500.0f;  // the window is 1000 world units high
 constexpr float kDepthRange = 1000.0f;
 
 void DrawBackgroundPass() {
@@ -102,12 +101,14 @@ bool DrawChangedOffscreen(const ClockPicture& picture, CRestingPicture& cache) {
     return true;
 }
 
-void DrawFrame(std::int32_t width, std::int32_t height, float aspectRatio, CRestingPicture* cache) {
+}  // namespace
+
+void RenderClockFrame(std::int32_t width, std::int32_t height, CRestingPicture* cache) {
     glViewport(0, 0, width, height);
 
-    const float halfWidth = kHalfHeight * aspectRatio;
-    g_camera->SetProjection(
-        Ortho(-halfWidth, halfWidth, -kHalfHeight, kHalfHeight, -kDepthRange, kDepthRange));
+    const float halfWidth = kWorldHalfHeight * AspectRatioOf(width, height);
+    g_camera->SetProjection(Ortho(-halfWidth, halfWidth, -kWorldHalfHeight, kWorldHalfHeight,
+                                  -kDepthRange, kDepthRange));
     g_sceneState->SetViewportSize(static_cast<float>(width), static_cast<float>(height));
     g_camera->SelectView(0);
 
@@ -142,8 +143,6 @@ void DrawFrame(std::int32_t width, std::int32_t height, float aspectRatio, CRest
     }
 }
 
-}  // namespace
-
 void SetupClockScene() {
     g_programRegistry = new GLFWProgramRegistry();
     g_sceneState = new GLFWSceneState();
@@ -172,10 +171,6 @@ double UpdateClockFrame(double timer) {
     const double change = NextPictureChange(clockTime);
     // Clock units stay here: the loop rests in timer units.
     return change <= clockTime ? timer : TimerAt(change);
-}
-
-void RenderClockFrame(std::int32_t width, std::int32_t height, CRestingPicture* cache) {
-    DrawFrame(width, height, AspectRatioOf(width, height), cache);
 }
 
 void PresentClockFrame(GLFWwindow* window, const CRestingPicture* cache) {

@@ -101,10 +101,9 @@ WorldRect TileBounds(std::uint32_t positions) {
 PixelRect TilePixels(std::uint32_t positions, std::int32_t width, std::int32_t height) {
     if (positions == 0) return PixelRect{};
     const WorldRect world = TileBounds(positions);
-    // As the scene's projection: 500 units each way up, as many times the
-    // aspect ratio across.
-    const float halfHeight = 500.0f;
-    const float halfWidth = halfHeight * AspectRatioOf(width, height);
+    // As the scene's projection: the aspect ratio times as many units
+    // across as up.
+    const float halfWidth = kWorldHalfHeight * AspectRatioOf(width, height);
     const auto pixel = [](float units, float half, std::int32_t size) {
         return (units / half + 1.0f) * 0.5f * static_cast<float>(size);
     };
@@ -116,8 +115,9 @@ PixelRect TilePixels(std::uint32_t positions, std::int32_t width, std::int32_t h
     const std::int32_t left = clamp(std::floor(pixel(world.left, halfWidth, width)) - 1.0f, width);
     const std::int32_t right = clamp(std::ceil(pixel(world.right, halfWidth, width)) + 1.0f, width);
     const std::int32_t bottom =
-        clamp(std::floor(pixel(world.bottom, halfHeight, height)) - 1.0f, height);
-    const std::int32_t top = clamp(std::ceil(pixel(world.top, halfHeight, height)) + 1.0f, height);
+        clamp(std::floor(pixel(world.bottom, kWorldHalfHeight, height)) - 1.0f, height);
+    const std::int32_t top =
+        clamp(std::ceil(pixel(world.top, kWorldHalfHeight, height)) + 1.0f, height);
     return PixelRect{left, bottom, right - left, top - bottom};
 }
 

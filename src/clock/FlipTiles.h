@@ -28,6 +28,10 @@ void DrawTiles();
 // Bits (1 << position) of positions 4 to 9, for DrawTilesOf.
 constexpr std::uint32_t kShownPositions = 0x3F0;
 
+// Half the window's height in world units: it is 1000 units high, the origin
+// at its centre.
+constexpr float kWorldHalfHeight = 500.0f;
+
 // Draws the positions among 4 to 9 whose bits are set, as DrawTiles does.
 void DrawTilesOf(std::uint32_t positions);
 

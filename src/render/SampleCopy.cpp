@@ -24,13 +24,13 @@ GLint AttachmentParameter(GLenum attachment, GLenum name) {
     return value;
 }
 
-void ClearErrors() {
+}  // namespace
+
+void ClearGLErrors() {
     // Bounded: a lost context may report an error on every call.
     for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
     }
 }
-
-}  // namespace
 
 void ReadFramebufferKind(std::uint32_t framebuffer, std::int32_t* samples, std::uint32_t* format) {
     // A window's framebuffer draws to its back buffer, ours to attachment 0.
@@ -80,7 +80,7 @@ bool GLFWSampleCopy::Fit(const PixelRect& region, bool oneSample) {
     if (format == 0 || width <= 0 || height <= 0) return false;
 
     const BoundFramebuffers caller;
-    ClearErrors();
+    ClearGLErrors();
     if (framebuffer_ == 0) {
         glGenFramebuffers(1, &framebuffer_);
         glGenRenderbuffers(1, &colour_);
@@ -108,7 +108,7 @@ void GLFWSampleCopy::DrawInto(void (*draw)()) {
 bool GLFWSampleCopy::Blit(bool take, const PixelRect& rect, bool mirrored) {
     if (!usable_) return false;
     const BoundFramebuffers caller;
-    ClearErrors();
+    ClearGLErrors();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, take ? target_ : framebuffer_);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, take ? framebuffer_ : target_);
     // The rectangle in the copy's own coordinates, and in the framebuffer's.

@@ -14,6 +14,10 @@
 
 #include "platform/PixelRect.h"
 
+// Takes the errors GL has recorded so far, so that the next glGetError
+// tells of the calls after it.
+void ClearGLErrors();
+
 // The sample count of the draw framebuffer now bound, named framebuffer, and
 // a colour format a renderbuffer can take that holds its colour exactly:
 // format 0 where there is none.

@@ -5,12 +5,6 @@
 
 namespace {
 
-void ClearErrors() {
-    // Bounded: a lost context may report an error on every call.
-    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
-    }
-}
-
 bool CanTurnRows() { return g_glEntryPoints[GLEP_glClipControl] != nullptr; }
 
 }  // namespace
@@ -39,7 +33,7 @@ bool GLFWSceneTarget::Fit(std::int32_t width, std::int32_t height) {
     if (format == GL_SRGB8_ALPHA8) format = GL_RGBA8;
     if (format == 0 || width <= 0 || height <= 0) return false;
 
-    ClearErrors();
+    ClearGLErrors();
     if (framebuffer_ == 0) {
         glGenFramebuffers(1, &framebuffer_);
         glGenRenderbuffers(1, &colour_);
