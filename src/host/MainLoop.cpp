@@ -24,7 +24,6 @@
 #include <optional>
 
 #include "clock/ClockScene.h"
-#include "clock/ClockTime.h"
 #include "host/Application.h"
 #include "host/ClockWindows.h"
 #include "host/FullScreenEffects.h"

@@ -33,7 +33,7 @@ import time
 import harness
 from harness import check, log
 from clock_scene_native import glyph_templates, read_tiles, seconds_of_day
-from user_session import UserSession, live_processes
+from user_session import UserSession, live_processes, stop_processes
 
 SKIP_CODE = 77  # SKIP_RETURN_CODE of this test in tests/CMakeLists.txt
 PACKAGE = "tolvane-screensaver"
@@ -131,16 +131,7 @@ class RootSession:
                 in live_processes().items() if session in sessions}
 
     def stop_everything(self):
-        for _ in range(2):
-            for pid in self.processes():
-                try:
-                    os.kill(pid, signal.SIGKILL)
-                except ProcessLookupError:
-                    pass
-            if harness.wait_until(lambda: not self.processes(), 5):
-                break
-        else:
-            log("left running: %s" % self.processes())
+        stop_processes(self.processes)
         for program in self.programs:
             program.stop()
 

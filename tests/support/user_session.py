@@ -48,6 +48,20 @@ def processes_of(uid):
             in live_processes().items() if owner == uid}
 
 
+def stop_processes(processes):
+    """SIGKILLs every process that processes() ({pid: ...}) lists, until it
+    lists none (twice at most, 5 s each); says what is left."""
+    for _ in range(2):
+        for pid in processes():
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        if harness.wait_until(lambda: not processes(), 5):
+            return
+    log("left running: %s" % processes())
+
+
 def take_free_uid():
     """(uid, claim): a uid that no account and no process has, held for this
     script alone while claim is open."""
@@ -101,16 +115,7 @@ class UserSession:
         return processes_of(self.uid)
 
     def stop_everything(self):
-        for _ in range(2):
-            for pid in processes_of(self.uid):
-                try:
-                    os.kill(pid, signal.SIGKILL)
-                except ProcessLookupError:
-                    pass
-            if harness.wait_until(lambda: not processes_of(self.uid), 5):
-                break
-        else:
-            log("left running: %s" % processes_of(self.uid))
+        stop_processes(self.processes)
         self._claim.close()
 
     def __enter__(self):
