@@ -172,9 +172,8 @@ def shows_the_started_time():
     templates = glyph_templates()
     started = soon_after(STARTED.split()[1])
     with harness.scratch() as scratch, harness.Xvfb():
-        env = dict(os.environ, TZ="UTC")
-        with harness.started(["faketime", "-f", "@" + STARTED, EXE, "/s"], env=env) as program:
-            # faketime runs the program as a child: find its window by name.
+        env = harness.faked_clock(dict(os.environ, TZ="UTC"), STARTED)
+        with harness.started([EXE, "/s"], env=env) as program:
             check(harness.wait_until(lambda: harness.find_windows(name="^Tolvane Screensaver$"),
                                      15), "no window: " + program.output())
             shot, read = read_clock(scratch, "clock.png", templates, started, 30)

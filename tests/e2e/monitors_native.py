@@ -71,9 +71,8 @@ def same_started_time(shown):
 
 def every_monitor_shows_the_clock():
     templates = glyph_templates()
-    env = dict(os.environ, TZ="UTC")
-    with harness.scratch() as scratch, \
-            harness.started(["faketime", "-f", "@" + STARTED, EXE, "/s"], env=env) as program:
+    env = harness.faked_clock(dict(os.environ, TZ="UTC"), STARTED)
+    with harness.scratch() as scratch, harness.started([EXE, "/s"], env=env) as program:
         wait_for_cover(program)
         first = read_monitors(scratch, templates, same_started_time, 30)
         harness.log("read: %s" % first)

@@ -9,7 +9,6 @@ checked: the sanitizer's own bookkeeping grows with every allocation the GL
 driver makes.
 """
 import os
-import subprocess
 import time
 
 import harness
@@ -32,13 +31,6 @@ def resident_bytes(pid):
     raise harness.TestFailure("no VmRSS for %d" % pid)
 
 
-def clock_child(program):
-    """faketime runs the program as its child; its pid."""
-    out = subprocess.run(["ps", "-o", "pid=", "--ppid", str(program.proc.pid)],
-                         stdout=subprocess.PIPE, timeout=10).stdout.split()
-    return int(out[0]) if out else None
-
-
 def clock_at(real_seconds):
     """(hours, minutes) of the faked clock that many real seconds in."""
     seconds = int(START + SPEED * real_seconds) % 86400
@@ -48,15 +40,13 @@ def clock_at(real_seconds):
 def runs_across_midnight():
     templates = glyph_templates()
     sanitized = bool(os.environ.get("TOLVANE_SANITIZED"))
-    env = dict(os.environ, TZ="UTC")
+    env = harness.faked_clock(dict(os.environ, TZ="UTC"), "2026-03-14 23:50:00", SPEED)
     with harness.scratch() as scratch:
         with harness.Xvfb():
             env["DISPLAY"] = os.environ["DISPLAY"]
             started_at = time.time()
-            with harness.started(["faketime", "-f", "@2026-03-14 23:50:00 x%d" % SPEED, EXE,
-                                  "/s"], env=env) as program:
-                pid = harness.wait_until(lambda: clock_child(program), 15)
-                check(pid, "the clock did not start: " + program.output())
+            with harness.started([EXE, "/s"], env=env) as program:
+                pid = program.proc.pid
                 check(harness.wait_until(
                     lambda: harness.find_windows(name="^Tolvane Screensaver$"), 15),
                     "no window: " + program.output())

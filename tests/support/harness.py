@@ -91,6 +91,7 @@ class Program:
 
     def __init__(self, argv, env=None, cwd=None):
         self.argv = argv
+        self.faked = "libfaketime" in (env or os.environ).get("LD_PRELOAD", "")
         self.out = tempfile.TemporaryFile()
         self.proc = subprocess.Popen(argv, env=env, cwd=cwd, stdout=self.out,
                                      stderr=subprocess.STDOUT, start_new_session=True)
@@ -114,6 +115,12 @@ class Program:
             with contextlib.suppress(ProcessLookupError):
                 os.killpg(self.proc.pid, signal.SIGKILL)
             self.proc.wait(timeout=10)
+        if self.faked:
+            # libfaketime names shared memory after the pid and removes it
+            # only on a normal exit; a killed program leaves it behind.
+            for name in ("faketime_shm_%d", "sem.faketime_sem_%d"):
+                with contextlib.suppress(FileNotFoundError):
+                    os.unlink("/dev/shm/" + name % self.proc.pid)
 
 
 @contextlib.contextmanager
