@@ -234,10 +234,12 @@ class PreviewHost:
             self.lines.put((time.time(), raw.decode(errors="replace").strip()))
         self.lines.put((time.time(), None))
 
-    def expect(self, prefix, timeout=20):
+    def expect(self, prefix, timeout=45):
         """The first output line starting with prefix, waiting at most timeout
         seconds; returns (arrival time, rest of the line). Lines that do not
-        match are kept for later calls, so an "exit" line is never lost."""
+        match are kept for later calls, so an "exit" line is never lost. The
+        bound is wide: a Wine program can take many seconds to start on a
+        loaded machine."""
         for index, (arrived, line) in enumerate(self.pending):
             if line.startswith(prefix):
                 del self.pending[index]
@@ -258,7 +260,7 @@ class PreviewHost:
                 return arrived, line[len(prefix):].strip()
             self.pending.append((arrived, line))
 
-    def command(self, text, answer="ok", timeout=20):
+    def command(self, text, answer="ok", timeout=45):
         self.proc.stdin.write((text + "\n").encode())
         self.proc.stdin.flush()
         return self.expect(answer, timeout)[1]
