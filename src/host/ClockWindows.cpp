@@ -100,7 +100,7 @@ double CClockWindows::WakeTime(double frameBegin, double nextChange, bool previe
     return wake;
 }
 
-bool CClockWindows::FocusLeft() const {
+bool CClockWindows::FocusLeft() {
     if (!g_focusLost) return false;
     for (const auto& record : windows_) {
         if (glfwGetWindowAttrib(record->window, GLFW_FOCUSED)) {

@@ -82,7 +82,7 @@ public:
 
     // Whether none of the windows has the focus, one of them having lost it
     // since one last had it. Asks the window system only after such a loss.
-    bool FocusLeft() const;
+    bool FocusLeft();
 
 private:
     void Track(CClockWindow* record);

@@ -2,9 +2,9 @@
  * changing the program: every glXSwapBuffers call, and every
  * glXCopySubBufferMESA (a frame presented by its changed rectangle), appends
  * the time it was made (CLOCK_MONOTONIC seconds, the clock Python's
- * time.monotonic reads) as one line to the file named by TOLVANE_SWAP_LOG. The time is read with
- * the system call itself, so that faketime, which the tests run the program under, does not shift
- * it.
+ * time.monotonic reads) as one line to the file named by TOLVANE_SWAP_LOG.
+ * The time is read with the system call itself, so that faketime, which the
+ * tests run the program under, does not shift it.
  *
  * GLFW looks glXSwapBuffers up with dlsym on the GL library it opened, and
  * Wine's X11 driver through that library's glXGetProcAddressARB, which a
