@@ -1,9 +1,10 @@
 // The bench's reference: the clock as it ran before the main loop learnt to
 // rest, drawing and swapping a frame every iteration, paced only by the
 // swap. Same scene and start-up, and the window the loop once had: four
-// samples, every frame drawn into it and swapped whole, wherever the clock
-// itself would present rectangles. So the bench can set the resting loop's
-// cost against it in one run, and the clock's end-to-end test its pixels.
+// samples, every frame drawn whole into it and swapped (the in-window frame
+// output without kept copies), wherever the clock itself would present
+// rectangles. So the bench can set the resting loop's cost against it in
+// one run, and the clock's end-to-end test its pixels.
 //
 //   tolvane-continuous-loop /s
 #include <string>
@@ -11,11 +12,9 @@
 #include <GLFW/glfw3.h>
 
 #include "clock/ClockScene.h"
-#include "clock/RestingPicture.h"
 #include "host/Application.h"
+#include "host/ClockWindows.h"
 #include "host/CommandLine.h"
-#include "platform/DisplayGlobals.h"
-#include "platform/RectanglePresent.h"
 
 int main(int argc, char** argv) {
     std::string tail;
@@ -24,16 +23,13 @@ int main(int argc, char** argv) {
         tail += argv[i];
     }
     g_commandLine = new CCommandLine(tail.c_str());
-    // Whole frames into a multisampled window, as the loop once drew them.
-    DeclineRectanglePresent();
-    g_application = new GLFWApplication(g_commandLine);
+    g_application = new GLFWApplication(g_commandLine, FrameOutputKind::Whole);
     SetupClockScene();
-    GLFWwindow* window = g_application->window;
-    CRestingPicture cache(false);  // as the resting loop draws a window it swaps whole
-    while (!glfwWindowShouldClose(window)) {
+    CClockWindow& display = g_application->windows->Record(0);
+    while (!glfwWindowShouldClose(display.window)) {
         AdvanceFrame(glfwGetTime());
-        RenderClockFrame(g_windowWidth, g_windowHeight, &cache);
-        glfwSwapBuffers(window);
+        RenderClockFrame(display.view, *display.output);
+        display.output->Present();
         glfwPollEvents();
     }
     return 0;

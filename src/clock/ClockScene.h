@@ -11,9 +11,9 @@
 
 #include <cstdint>
 
-struct GLFWwindow;
-class CRestingPicture;
+struct ClockView;
 class CDirectSound;
+class CFrameOutput;
 class GLFWCamera;
 class GLFWDrawableSky;
 class GLFWProgramRegistry;
@@ -39,13 +39,10 @@ void SetupClockScene();
 // can next change: `timer` itself while a flap falls.
 double UpdateClockFrame(double timer);
 
-// The drawing half, into the current context's window of width x height
-// pixels with that window's resting picture (null: drawn in place):
-// viewport, clear, projection, background, atlas, tiles. The main loop
-// calls it for each window whose picture changed.
-void RenderClockFrame(std::int32_t width, std::int32_t height, CRestingPicture* cache);
-
-// Shows what RenderClockFrame drew into window with cache: where the window
-// presents rectangles the part it changed (the window keeps the rest),
-// otherwise the whole frame, by a swap.
-void PresentClockFrame(GLFWwindow* window, const CRestingPicture* cache);
+// The drawing half, into the current context's window seen through view,
+// on that window's frame output: viewport, projection, then the steps the
+// plan gives for what the output holds (FramePlan.h): what is put back or
+// else the clear and the background pass, the atlas, the tiles. The main
+// loop calls it for each window whose picture changed, then presents
+// through the output.
+void RenderClockFrame(const ClockView& view, CFrameOutput& output);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "clock/ClockScene.h"
 #include "clock/ClockTime.h"
 #include "platform/DisplayGlobals.h"
 #include "render/Drawable.h"
@@ -10,7 +11,6 @@
 std::uint8_t g_tileFlipping[10] = {};
 double g_flipStartTime[10] = {};
 float g_tileAngle[10] = {};
-GLFWDrawableSky* g_digitDrawable = nullptr;
 
 namespace {
 
@@ -29,6 +29,8 @@ constexpr float kSize = 7.0f;
 constexpr float kBackDepth = -100.0f;
 constexpr float kComingDepth = -80.0f;
 constexpr float kFlapDepth = -40.0f;
+// The projection's depth: the tiles and the background lie well inside.
+constexpr float kDepthRange = 1000.0f;
 
 // A half-tile is the rectangle mesh (x from -2.5 to 2.5, y from -2.6302 to
 // 2.3698) lifted by 2.66 and scaled by 7 * 20 / 3.6 across and 7 * 16 / 3.6
@@ -98,12 +100,22 @@ WorldRect TileBounds(std::uint32_t positions) {
     return bounds;
 }
 
-PixelRect TilePixels(std::uint32_t positions, std::int32_t width, std::int32_t height) {
+ClockView ClockViewOf(std::int32_t width, std::int32_t height) {
+    ClockView view;
+    view.width = width;
+    view.height = height;
+    view.halfWidth = kWorldHalfHeight * AspectRatioOf(width, height);
+    view.projection = Ortho(-view.halfWidth, view.halfWidth, -kWorldHalfHeight, kWorldHalfHeight,
+                            -kDepthRange, kDepthRange);
+    return view;
+}
+
+PixelRect TilePixels(std::uint32_t positions, const ClockView& view) {
     if (positions == 0) return PixelRect{};
     const WorldRect world = TileBounds(positions);
-    // As the scene's projection: the aspect ratio times as many units
-    // across as up.
-    const float halfWidth = kWorldHalfHeight * AspectRatioOf(width, height);
+    const std::int32_t width = view.width;
+    const std::int32_t height = view.height;
+    const float halfWidth = view.halfWidth;
     const auto pixel = [](float units, float half, std::int32_t size) {
         return (units / half + 1.0f) * 0.5f * static_cast<float>(size);
     };
@@ -133,8 +145,6 @@ void DrawTileHalf(std::int32_t position, float half, std::int32_t glyph, float a
     g_digitDrawable->Draw();
 }
 
-void DrawTiles() { DrawTilesOf(kShownPositions); }
-
 namespace {
 
 void DrawBacks(int p) {
@@ -159,7 +169,7 @@ void DrawFlap(int p) {
 
 }  // namespace
 
-void DrawTilesOf(std::uint32_t positions) {
+void DrawTiles(std::uint32_t positions) {
     for (int p = 4; p <= 9; ++p) {
         if ((positions & (1u << p)) == 0) continue;
         DrawBacks(p);
@@ -167,13 +177,13 @@ void DrawTilesOf(std::uint32_t positions) {
     }
 }
 
-void DrawTileBacksOf(std::uint32_t positions) {
+void DrawTileBacks(std::uint32_t positions) {
     for (int p = 4; p <= 9; ++p) {
         if ((positions & (1u << p)) != 0) DrawBacks(p);
     }
 }
 
-void DrawFlapsOf(std::uint32_t positions) {
+void DrawFlaps(std::uint32_t positions) {
     for (int p = 4; p <= 9; ++p) {
         if ((positions & (1u << p)) != 0) DrawFlap(p);
     }

@@ -5,15 +5,11 @@
 #include <cstdint>
 
 #include "platform/PixelRect.h"
-
-class GLFWDrawableSky;
+#include "render/Matrix.h"
 
 extern std::uint8_t g_tileFlipping[10];  // 1 while the position flips
 extern double g_flipStartTime[10];       // clock time at which its flip began
 extern float g_tileAngle[10];            // flap angle, degrees, 0 to 180
-
-// The drawable every half-tile is drawn with (built by the scene).
-extern GLFWDrawableSky* g_digitDrawable;
 
 // Starts and ends flips by comparing the current and upcoming digits, and
 // turns the flaps of the flipping positions. x: this frame's clock time.
@@ -22,27 +18,36 @@ void UpdateFlipState(double x);
 // Every position idle, as at start: no flip, start time and angle 0.
 void ResetFlipState();
 
-// Draws positions 4 to 9; the glyph atlas must be bound on unit 0.
-void DrawTiles();
-
-// Bits (1 << position) of positions 4 to 9, for DrawTilesOf.
+// Bits (1 << position) of positions 4 to 9.
 constexpr std::uint32_t kShownPositions = 0x3F0;
+
+// The tile pass: draws the positions among 4 to 9 whose bits are set (all
+// six by default), in ascending order; the glyph atlas must be bound on
+// unit 0. A frame draws only the positions its picture needs.
+void DrawTiles(std::uint32_t positions = kShownPositions);
+
+// The two parts of DrawTiles: the layers behind the flap (the shown glyph's
+// halves and, while the position flips, the coming glyph's upper half), and
+// the flap of each position that flips. All backs then all flaps give
+// DrawTiles' pixels: groups lie apart, and a flap covers only samples its
+// own tile's backs cover, where the other tile of its group fails the depth
+// test whether it is drawn before the flap or after.
+void DrawTileBacks(std::uint32_t positions);
+void DrawFlaps(std::uint32_t positions);
 
 // Half the window's height in world units: it is 1000 units high, the origin
 // at its centre.
 constexpr float kWorldHalfHeight = 500.0f;
 
-// Draws the positions among 4 to 9 whose bits are set, as DrawTiles does.
-void DrawTilesOf(std::uint32_t positions);
-
-// The two parts of DrawTilesOf: the layers behind the flap (the shown
-// glyph's halves and, while the position flips, the coming glyph's upper
-// half), and the flap of each position that flips. All backs then all flaps
-// give DrawTilesOf's pixels: groups lie apart, and a flap covers only
-// samples its own tile's backs cover, where the other tile of its group
-// fails the depth test whether it is drawn before the flap or after.
-void DrawTileBacksOf(std::uint32_t positions);
-void DrawFlapsOf(std::uint32_t positions);
+// How a window of width x height pixels sees the world: 1000 units high,
+// the aspect ratio times as many across, the origin at its centre.
+struct ClockView {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    float halfWidth = 0.0f;  // world units from the centre to either side
+    Mat4 projection;         // the orthographic projection onto the window
+};
+ClockView ClockViewOf(std::int32_t width, std::int32_t height);
 
 // A rectangle in world units.
 struct WorldRect {
@@ -56,10 +61,10 @@ struct WorldRect {
 // 9, at any angle of its flap.
 WorldRect TileBounds(std::uint32_t positions);
 
-// The pixels of a width x height window (1000 world units high, the origin
-// at its centre) that the given positions' tiles can touch, at any angle of
-// their flaps, one pixel more each way; empty for none.
-PixelRect TilePixels(std::uint32_t positions, std::int32_t width, std::int32_t height);
+// The pixels of the window of view that the given positions' tiles can
+// touch, at any angle of their flaps, one pixel more each way; empty for
+// none.
+PixelRect TilePixels(std::uint32_t positions, const ClockView& view);
 
 // One half-tile: position, half (+1 upper, -1 lower), glyph, angle in
 // degrees, depth, hinge height, horizontal and vertical size factors.

@@ -1,9 +1,9 @@
-// Display start-up: the application object's constructor, its callbacks
-// and the display globals.
+// Display start-up: the application object's constructor and its callbacks.
 #include "host/Application.h"
 
 #include <cstdlib>
 
+#include "host/ClockWindows.h"
 #include "host/DisplayWindowSetup.h"
 #include "host/FullScreenWindow.h"
 #include "host/HostPlatform.h"
@@ -29,30 +29,33 @@ static void OnError(int /*code*/, const char* description) {
     ShowMessageBox(description, "Error", MessageIcon::Information);
 }
 
-// Until the main loop's window list takes over, writing the same globals.
-static void OnWindowSize(GLFWwindow* /*window*/, int width, int height) {
-    StoreDisplaySize(width, height);
-}
-
 // ---- start-up --------------------------------------------------------------
 
-static void ChooseDrawingSize(const CCommandLine& commandLine) {
-    int width = 0;
-    int height = 0;
+namespace {
+
+void ChooseDrawingSize(const CCommandLine& commandLine, int* width, int* height) {
     if (commandLine.mode == MODE_PREVIEW) {
-        if (!GetHostClientSize(commandLine.hostWindow, &width, &height)) width = height = 0;
+        if (!GetHostClientSize(commandLine.hostWindow, width, height)) *width = *height = 0;
     } else if (WindowsVersionNumber() >= 60) {
         const GLFWvidmode* mode = PrimaryVideoMode();
-        width = mode != nullptr ? mode->width : kFallbackWidth;
-        height = mode != nullptr ? mode->height : kFallbackHeight;
+        *width = mode != nullptr ? mode->width : kFallbackWidth;
+        *height = mode != nullptr ? mode->height : kFallbackHeight;
     } else {
-        width = kFallbackWidth;
-        height = kFallbackHeight;
+        *width = kFallbackWidth;
+        *height = kFallbackHeight;
     }
-    StoreDisplaySize(width, height);
 }
 
-GLFWApplication::GLFWApplication(CCommandLine* launch) : commandLine(launch) {
+// The primary monitor's current refresh rate; 0 when it reports none.
+int DisplayRefreshRate() {
+    const GLFWvidmode* mode = PrimaryVideoMode();
+    return mode != nullptr ? mode->refreshRate : 0;
+}
+
+}  // namespace
+
+GLFWApplication::GLFWApplication(CCommandLine* launch, std::optional<FrameOutputKind> output)
+    : commandLine(launch) {
     // 1. Library.
     glfwSetErrorCallback(OnError);
     if (!glfwInit()) {
@@ -61,12 +64,16 @@ GLFWApplication::GLFWApplication(CCommandLine* launch) : commandLine(launch) {
         ShowMessageBox("Failed to initialize GLFW", "Debug", MessageIcon::Information);
     }
 
-    // 2. Drawing size.
-    ChooseDrawingSize(*commandLine);
+    // 2. Drawing size, and how the frames reach the window: its sample
+    // count depends on it.
+    int width = 0;
+    int height = 0;
+    ChooseDrawingSize(*commandLine, &width, &height);
+    const FrameOutputKind kind = output ? *output : ChooseFrameOutput();
 
     // 3. Window.
     if (commandLine->mode == MODE_PREVIEW) {
-        SetDisplayWindowHints();
+        SetDisplayWindowHints(kind);
         window = glfwAttachHostWindow(commandLine->hostWindow, nullptr);
     } else {
         // The monitor keeps its current mode, the rate included. The size of
@@ -75,8 +82,9 @@ GLFWApplication::GLFWApplication(CCommandLine* launch) : commandLine(launch) {
         FullScreenRequest request;
         request.monitor = glfwGetPrimaryMonitor();
         request.mode = PrimaryVideoMode();
-        request.width = g_windowWidth;
-        request.height = g_windowHeight;
+        request.width = width;
+        request.height = height;
+        request.output = kind;
         window = OpenFullScreenClockWindow(request);
     }
     if (window == nullptr) {
@@ -85,8 +93,9 @@ GLFWApplication::GLFWApplication(CCommandLine* launch) : commandLine(launch) {
         std::exit(0);
     }
 
-    // 4. Input.
-    glfwSetWindowSizeCallback(window, OnWindowSize);
+    // 4. The window's record, which stores the display globals and follows
+    // its size; input.
+    windows = new CClockWindows(window, width, height, DisplayRefreshRate(), kind);
     SetupDisplayWindow(window);
 
     // 5. Context and GL.

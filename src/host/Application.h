@@ -2,26 +2,32 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "host/CommandLine.h"
-#include "platform/DisplayGlobals.h"
+#include "host/FrameOutputs.h"
 
+class CClockWindows;
 struct GLFWvidmode;
 struct GLFWwindow;
 
 class GLFWApplication {
 public:
     // Display start-up: GLFW, drawing size, window (full screen, or attached
-    // to the preview host), input callbacks, context, icon, GL entry points
-    // and the fixed GL state. Ends the process (exit code 0) when no window
-    // can be had.
-    explicit GLFWApplication(CCommandLine* commandLine);
+    // to the preview host) with its record in the window list, input
+    // callbacks, context, icon, GL entry points and the fixed GL state. Ends
+    // the process (exit code 0) when no window can be had. output: how the
+    // frames reach the window; by default chosen for the platform
+    // (ChooseFrameOutput).
+    explicit GLFWApplication(CCommandLine* commandLine,
+                             std::optional<FrameOutputKind> output = std::nullopt);
 
     // The main loop: builds the clock scene, then draws until an exit rule holds.
     void Run();
 
     GLFWwindow* window = nullptr;
     CCommandLine* commandLine = nullptr;
+    CClockWindows* windows = nullptr;  // the display window first
 };
 
 // The frame step at the iteration's timer reading: frame time into the

@@ -17,10 +17,7 @@ CClockWindow* RecordOf(GLFWwindow* window) {
 
 void OnSize(GLFWwindow* window, int width, int height) {
     CClockWindow* record = RecordOf(window);
-    if (record == nullptr) return;
-    record->width = width;
-    record->height = height;
-    if (record->display) StoreDisplaySize(width, height);
+    if (record != nullptr) record->Resize(width, height);
 }
 
 // Set by a window's loss of the focus inside the event wait; cleared once
@@ -36,14 +33,30 @@ void OnRefresh(GLFWwindow* window) {
     CClockWindow* record = RecordOf(window);
     if (record == nullptr) return;
     record->pacer.RequestRedraw();
-    record->cache.ShownLost();
+    record->output->ShownLost();
 }
 
 }  // namespace
 
-CClockWindows::CClockWindows(GLFWwindow* display, int refreshRate) {
+CClockWindow::CClockWindow(GLFWwindow* handle, int width, int height, int refreshRate,
+                           bool isDisplay, FrameOutputKind kind)
+    : window(handle),
+      pacer(refreshRate),
+      output(MakeFrameOutput(kind, handle)),
+      display(isDisplay) {
+    Resize(width, height);
+}
+
+void CClockWindow::Resize(int width, int height) {
+    view = ClockViewOf(width, height);
+    if (display) StoreDisplaySize(width, height);
+}
+
+CClockWindows::CClockWindows(GLFWwindow* display, int width, int height, int refreshRate,
+                             FrameOutputKind kind)
+    : kind_(kind) {
     windows_.push_back(
-        std::make_unique<CClockWindow>(display, g_windowWidth, g_windowHeight, refreshRate, true));
+        std::make_unique<CClockWindow>(display, width, height, refreshRate, true, kind));
     Track(windows_.back().get());
 }
 
@@ -59,7 +72,8 @@ void CClockWindows::Track(CClockWindow* record) {
 }
 
 void CClockWindows::Add(GLFWwindow* window, int width, int height, int refreshRate) {
-    windows_.push_back(std::make_unique<CClockWindow>(window, width, height, refreshRate, false));
+    windows_.push_back(
+        std::make_unique<CClockWindow>(window, width, height, refreshRate, false, kind_));
     Track(windows_.back().get());
 }
 
@@ -70,7 +84,7 @@ void CClockWindows::Close(std::size_t index) {
     CClockWindow& record = *windows_[index];
     // A framebuffer belongs to its context alone.
     glfwMakeContextCurrent(record.window);
-    record.cache.Release();
+    record.output->Release();
     glfwMakeContextCurrent(Display());
     glfwDestroyWindow(record.window);
     windows_.erase(windows_.begin() + static_cast<std::ptrdiff_t>(index));
@@ -79,14 +93,14 @@ void CClockWindows::Close(std::size_t index) {
 void CClockWindows::Draw(double frameBegin) {
     GLFWwindow* current = Display();
     for (const auto& record : windows_) {
-        const ClockPicture picture = CurrentClockPicture(record->width, record->height);
+        const ClockPicture picture = CurrentClockPicture(record->view.width, record->view.height);
         if (!record->pacer.ShouldDraw(picture, frameBegin)) continue;
         if (current != record->window) {
             current = record->window;
             glfwMakeContextCurrent(current);
         }
-        RenderClockFrame(record->width, record->height, &record->cache);
-        PresentClockFrame(record->window, &record->cache);
+        RenderClockFrame(record->view, *record->output);
+        record->output->Present();
         record->pacer.Presented(picture, frameBegin);
     }
     if (current != Display()) glfwMakeContextCurrent(Display());

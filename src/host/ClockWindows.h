@@ -1,18 +1,20 @@
 // Every window the clock is drawn into, the display window first, drawn by
-// one loop: each with its size, its resting picture and its pacer, so a
-// resting window draws nothing and a window that must draw draws alone.
+// one loop: each with one record of all that concerns it (its size and
+// view, its pacer, its frame output), so a resting window draws nothing
+// and a window that must draw draws alone.
 //
 // The display window's size is also the display globals (g_windowWidth,
-// g_windowHeight, g_aspectRatio): its size callback writes both. The other
-// windows have contexts of their own that share the display window's GL
-// objects (textures, buffers, programs are made once); framebuffers are not
-// shared, so each window keeps its own resting picture. Each window is paced
-// at its own monitor's refresh rate. Only the display window's swap waits
-// for the vertical retrace; the others' return at once, as a presented
-// rectangle does.
+// g_windowHeight, g_aspectRatio): its record stores them, at start-up and
+// from its size callback. The other windows have contexts of their own that
+// share the display window's GL objects (textures, buffers, programs are
+// made once); framebuffers are not shared, so each window's output keeps
+// its own. Each window is paced at its own monitor's refresh rate. Only the
+// display window's swap waits for the vertical retrace; the others' return
+// at once, as a presented rectangle does.
 //
-// Lifecycle, in the main loop:
-//   construction  with the display window's context current: its record
+// Lifecycle:
+//   construction  by the application, as the display window opens: its
+//                 record and its callbacks (size, refresh, focus)
 //   Add, Close    other windows, as the full-screen modes' monitor follow
 //                 opens and closes them (MonitorFollow.h); Moved, the
 //                 display window taken to another monitor
@@ -25,30 +27,34 @@
 #include <memory>
 #include <vector>
 
-#include "clock/RestingPicture.h"
+#include "clock/FlipTiles.h"
+#include "host/FrameOutputs.h"
 #include "host/FramePacer.h"
-#include "platform/RectanglePresent.h"
 
 struct GLFWwindow;
 
 // One window the clock is drawn into.
 struct CClockWindow {
-    CClockWindow(GLFWwindow* handle, int w, int h, int refreshRate, bool isDisplay)
-        : window(handle), width(w), height(h), pacer(refreshRate), display(isDisplay) {}
+    CClockWindow(GLFWwindow* handle, int width, int height, int refreshRate, bool isDisplay,
+                 FrameOutputKind kind);
+
+    // The window's size changed: its view follows, and the display
+    // window's size is the display globals.
+    void Resize(int width, int height);
 
     GLFWwindow* window;
-    int width;
-    int height;
+    ClockView view;  // its size, and the viewport and projection of its frames
     CFramePacer pacer;
-    CRestingPicture cache{WindowsPresentRectangles()};
-    bool display;  // the display window, whose size is the display globals
+    std::unique_ptr<CFrameOutput> output;
+    bool display;  // the display window
 };
 
 class CClockWindows {
 public:
-    // display: the display window, its context current, its size that of
-    // the display globals; refreshRate, its monitor's, as for CFramePacer.
-    CClockWindows(GLFWwindow* display, int refreshRate);
+    // display: the display window of width x height; refreshRate, its
+    // monitor's, as for CFramePacer; kind, the frame output of every window.
+    CClockWindows(GLFWwindow* display, int width, int height, int refreshRate,
+                  FrameOutputKind kind);
     ~CClockWindows();
     CClockWindows(const CClockWindows&) = delete;
     CClockWindows& operator=(const CClockWindows&) = delete;
@@ -58,6 +64,9 @@ public:
     // the display window's objects and has the fixed GL state.
     void Add(GLFWwindow* window, int width, int height, int refreshRate);
 
+    // What every window's frames are drawn through.
+    FrameOutputKind OutputKind() const { return kind_; }
+
     // The display window is now on a monitor refreshing refreshRate times a
     // second; it is drawn anew.
     void Moved(int refreshRate);
@@ -66,6 +75,7 @@ public:
     void Close(std::size_t index);
 
     std::size_t Count() const { return windows_.size(); }
+    CClockWindow& Record(std::size_t index) { return *windows_[index]; }
     GLFWwindow* Window(std::size_t index) const { return windows_[index]->window; }
     GLFWwindow* Display() const { return windows_.front()->window; }
 
@@ -87,5 +97,6 @@ public:
 private:
     void Track(CClockWindow* record);
 
+    FrameOutputKind kind_;
     std::vector<std::unique_ptr<CClockWindow>> windows_;
 };

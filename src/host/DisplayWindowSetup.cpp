@@ -4,7 +4,6 @@
 
 #include "host/WindowIcon.h"
 #include "platform/GL.h"
-#include "platform/RectanglePresent.h"
 
 #include <GLFW/glfw3.h>
 
@@ -23,13 +22,11 @@ void OnScroll(GLFWwindow* /*window*/, double /*dx*/, double /*dy*/) {}
 
 }  // namespace
 
-void SetDisplayWindowHints() {
+void SetDisplayWindowHints(FrameOutputKind output) {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
     glfwWindowHint(GLFW_CONTEXT_ROBUSTNESS, GLFW_LOSE_CONTEXT_ON_RESET);
-    // Where frames are presented by rectangle they are drawn with four
-    // samples offscreen, and the window that shows them has one.
-    glfwWindowHint(GLFW_SAMPLES, WindowsPresentRectangles() ? 0 : 4);
+    glfwWindowHint(GLFW_SAMPLES, WindowSamples(output));
     glfwWindowHint(GLFW_STEREO, GLFW_FALSE);
 }
 

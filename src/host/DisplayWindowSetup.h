@@ -2,13 +2,14 @@
 // windows that cover the other monitors.
 #pragma once
 
+#include "host/FrameOutputs.h"
+
 struct GLFWvidmode;
 struct GLFWwindow;
 
-// The window and context hints: OpenGL 3.0 with reset notification, four
-// samples (one where the windows present rectangles, whose frames are drawn
-// with four offscreen), no stereo.
-void SetDisplayWindowHints();
+// The window and context hints: OpenGL 3.0 with reset notification, the
+// samples of the frame output the window gets (WindowSamples), no stereo.
+void SetDisplayWindowHints(FrameOutputKind output);
 
 // The refresh rate of a full-screen window: current, the monitor's current
 // mode (null: none known, GLFW's choice). Left to itself GLFW takes the

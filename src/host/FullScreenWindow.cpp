@@ -9,7 +9,7 @@ GLFWwindow* OpenFullScreenClockWindow(const FullScreenRequest& request) {
     // Each window starts from the library's defaults, so nothing an earlier
     // creation hinted is carried over.
     glfwDefaultWindowHints();
-    SetDisplayWindowHints();
+    SetDisplayWindowHints(request.output);
     HintRefreshRateOf(request.mode);
     // A full-screen window that loses the focus must not iconify (the
     // library's default), neither to a sibling nor to another program.

@@ -4,6 +4,8 @@
 // title and undoing of the library's full-screen side effects.
 #pragma once
 
+#include "host/FrameOutputs.h"
+
 struct GLFWmonitor;
 struct GLFWvidmode;
 struct GLFWwindow;
@@ -15,11 +17,12 @@ struct FullScreenRequest {
     int height = 0;
     GLFWwindow* share = nullptr;  // the display window, for the other monitors' windows
     bool takeFocus = true;        // false: the display window keeps the focus
+    FrameOutputKind output = FrameOutputKind::KeptCopies;  // what its frames are drawn through
 };
 
 // A full-screen window of the clock, its context sharing share's objects:
-// OpenGL 3.0 with four samples (one where the windows present rectangles,
-// DisplayWindowSetup.h), the monitor's current rate, no iconify on
+// OpenGL 3.0 with the samples its frame output asks for
+// (DisplayWindowSetup.h), the monitor's current rate, no iconify on
 // a loss of focus (the clock ends instead when another program takes it,
 // MainLoop.cpp), the library's power request and borrowed settings undone
 // (FullScreenEffects.h). Null when the library could not make it.

@@ -2,14 +2,16 @@
 //
 // Lifecycle:
 //   set-up    SetupClockScene, once, with the context current; the windows
-//             the clock is drawn into (ClockWindows.h), the display window
-//             first; in the full-screen modes a window on every other
-//             monitor, which follows the monitors (MonitorFollow.h)
+//             the clock is drawn into (ClockWindows.h): the display window,
+//             whose record the application made, and in the full-screen
+//             modes a window on every other monitor, which follows the
+//             monitors (MonitorFollow.h)
 //   iteration one timer reading; AdvanceFrame (frame time, clock update)
 //             at it every time; then, for each window whose picture differs
 //             from the last one it presented or that the window system
-//             asked for it, the drawing (RenderClockFrame) and presenting
-//             it (PresentClockFrame: a swap, or the changed rectangle);
+//             asked for it, the drawing (RenderClockFrame) on its frame
+//             output and presenting through that (FrameOutputs.h: a swap,
+//             or the changed rectangle);
 //             then a wait for events until the picture can next change (at
 //             once while a flap falls), never sooner than the window's next
 //             frame slot of its monitor's refresh; a key or mouse button
@@ -35,12 +37,6 @@
 #include <GLFW/glfw3.h>
 
 namespace {
-
-// The primary monitor's current refresh rate; 0 when it reports none.
-int DisplayRefreshRate() {
-    const GLFWvidmode* mode = PrimaryVideoMode();
-    return mode != nullptr ? mode->refreshRate : 0;
-}
 
 // Waits shorter than this are polled instead: with Windows' default timer
 // tick of 15.6 ms a short timed wait can oversleep a whole frame, and where
@@ -68,13 +64,12 @@ double AdvanceFrame(double timer) {
 void GLFWApplication::Run() {
     SetupClockScene();
     const bool preview = commandLine->mode == MODE_PREVIEW;
-    CClockWindows windows(window, DisplayRefreshRate());
     // Only full screen holds the monitors and ends when another program
     // takes the foreground; the preview and the handover draw into their
     // host, whatever the monitors and the focus do.
     std::optional<CMonitorFollow> monitors;
     if (!preview) {
-        monitors.emplace(windows);
+        monitors.emplace(*windows);
         monitors->CoverAll();
     }
 
@@ -84,15 +79,15 @@ void GLFWApplication::Run() {
         // update, the pacing of every window.
         const double now = glfwGetTime();
         const double nextChange = AdvanceFrame(now);
-        windows.Draw(now);
-        WaitForEventsUntil(windows.WakeTime(now, nextChange, preview));
+        windows->Draw(now);
+        WaitForEventsUntil(windows->WakeTime(now, nextChange, preview));
         if (monitors) {
             monitors->Follow();
             // As a key does: at once, with exit code 0.
-            if (windows.FocusLeft() && AnotherProgramHasFocus()) std::exit(0);
+            if (windows->FocusLeft() && AnotherProgramHasFocus()) std::exit(0);
         }
 
-        if (windows.CloseRequested()) keepRunning = false;
+        if (windows->CloseRequested()) keepRunning = false;
         if (preview && !TrackHostWindow(window, commandLine->hostWindow)) break;
     } while (keepRunning);
 

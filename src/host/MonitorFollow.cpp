@@ -57,6 +57,7 @@ void CMonitorFollow::OpenOn(GLFWmonitor* monitor) {
     request.height = mode->height;
     request.share = display;
     request.takeFocus = false;
+    request.output = windows_.OutputKind();
     // A monitor that cannot be covered is left as it is, without the
     // message box that errors of the display window's start-up get.
     GLFWerrorfun reporter = glfwSetErrorCallback(nullptr);

@@ -1,5 +1,6 @@
-// The drawing size in pixels and its ratio: written by the host at start-up
-// and by the window-size callback, read by the clock scene every frame.
+// The display window's drawing size in pixels and its ratio: stored by its
+// window record (host/ClockWindows.h) as the window opens and as its size
+// changes. Each window's frames are drawn through the view its record keeps.
 #pragma once
 
 #include <cstdint>

@@ -10,23 +10,18 @@
 // buffers; a driver without the extension; a real GPU, where none of this
 // is needed) frames are swapped whole into a multisampled window.
 //
-// The choice is made once, before the first window opens, from what the GL
-// of the display offers, and costs nothing per frame.
+// The host asks once, before the first window opens, from what the GL of
+// the display offers (host/FrameOutputs.h), and it costs nothing per frame.
 #pragma once
 
 #include "platform/PixelRect.h"
 
 struct GLFWwindow;
 
-// Whether the clock windows present rectangles: chosen at the first call,
-// which needs the windowing library initialised and comes before the first
-// window is opened; the same answer afterwards.
-bool WindowsPresentRectangles();
-
-// Before the first WindowsPresentRectangles: whole frames whatever the
-// platform offers (the bench's every-frame reference, the loop as it was).
-void DeclineRectanglePresent();
+// Whether the platform can present rectangles of a window's back buffer.
+// Needs the windowing library initialised.
+bool CanPresentRectangles();
 
 // Shows rect of the back buffer of window, whose context is current, and
-// keeps the back buffer as it is. Only where WindowsPresentRectangles.
+// keeps the back buffer as it is. Only where CanPresentRectangles.
 void PresentRectangle(GLFWwindow* window, const PixelRect& rect);

@@ -2,8 +2,6 @@
 // so no back buffer is kept to present a part of; frames are swapped whole.
 #include "platform/RectanglePresent.h"
 
-bool WindowsPresentRectangles() { return false; }
-
-void DeclineRectanglePresent() {}
+bool CanPresentRectangles() { return false; }
 
 void PresentRectangle(GLFWwindow* /*window*/, const PixelRect& /*rect*/) {}

@@ -21,8 +21,6 @@ namespace {
 using GetProcAddressFn = void (*(*)(const GLubyte*))();
 using QueryExtensionsFn = const char* (*)(Display*, int);
 
-enum class Choice { Open, Declined, Whole, Rectangles };
-Choice g_choice = Choice::Open;
 PFNGLXCOPYSUBBUFFERMESAPROC g_copySubBuffer = nullptr;
 
 bool HasExtension(const char* list, const char* name) {
@@ -43,7 +41,9 @@ T Symbol(void* library, const char* name) {
     return function;
 }
 
-bool ChooseRectangles() {
+}  // namespace
+
+bool CanPresentRectangles() {
     Display* display = glfwGetX11Display();
     if (display == nullptr) return false;
     void* library = dlopen("libGL.so.1", RTLD_LAZY | RTLD_LOCAL);
@@ -73,18 +73,6 @@ bool ChooseRectangles() {
         dlclose(library);
     }
     return chosen;
-}
-
-}  // namespace
-
-bool WindowsPresentRectangles() {
-    if (g_choice == Choice::Open)
-        g_choice = ChooseRectangles() ? Choice::Rectangles : Choice::Whole;
-    return g_choice == Choice::Rectangles;
-}
-
-void DeclineRectanglePresent() {
-    if (g_choice == Choice::Open) g_choice = Choice::Declined;
 }
 
 void PresentRectangle(GLFWwindow* window, const PixelRect& rect) {

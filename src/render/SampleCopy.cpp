@@ -53,44 +53,62 @@ void ReadFramebufferKind(std::uint32_t framebuffer, std::int32_t* samples, std::
     if (encoding == GL_SRGB && alpha == 8) *format = GL_SRGB8_ALPHA8;
 }
 
-bool GLFWSampleCopy::Fit(std::int32_t width, std::int32_t height, bool oneSample) {
-    return Fit(PixelRect{0, 0, width, height}, oneSample);
+bool StoreFramebuffer(std::uint32_t* framebuffer, std::uint32_t* colour, std::uint32_t* depth,
+                      std::int32_t samples, std::uint32_t format, std::int32_t width,
+                      std::int32_t height) {
+    ClearGLErrors();
+    if (*framebuffer == 0) {
+        glGenFramebuffers(1, framebuffer);
+        glGenRenderbuffers(1, colour);
+        if (depth != nullptr) glGenRenderbuffers(1, depth);
+    }
+    glBindRenderbuffer(GL_RENDERBUFFER, *colour);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, format, width, height);
+    if (depth != nullptr) {
+        glBindRenderbuffer(GL_RENDERBUFFER, *depth);
+        glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_DEPTH24_STENCIL8, width,
+                                         height);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, *framebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, *colour);
+    if (depth != nullptr) {
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                                  *depth);
+    }
+    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE &&
+           glGetError() == GL_NO_ERROR;
 }
 
-bool GLFWSampleCopy::Fit(const PixelRect& region, bool oneSample) {
+void ClearDepthIn(const PixelRect& rect) {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(rect.x, rect.y, rect.width, rect.height);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+}
+
+bool GLFWSampleCopy::Fit(const PixelRect& region, CopySamples samples) {
     GLint bound = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
     const auto target = static_cast<std::uint32_t>(bound);
-    if (fitted_ && target == target_ && region == region_ && oneSample == oneSample_) {
+    if (fitted_ && target == target_ && region == region_ && samples == samples_) {
         return usable_;
     }
     fitted_ = true;
     target_ = target;
     region_ = region;
-    const std::int32_t width = region.width;
-    const std::int32_t height = region.height;
-    oneSample_ = oneSample;
+    samples_ = samples;
     usable_ = false;
     filled_ = false;
 
-    GLint samples = 0;
+    GLint count = 0;
     GLenum format = 0;
-    ReadFramebufferKind(target, &samples, &format);
-    if (oneSample) samples = 0;
-    if (format == 0 || width <= 0 || height <= 0) return false;
+    ReadFramebufferKind(target, &count, &format);
+    if (samples == CopySamples::One) count = 0;
+    if (format == 0 || region.width <= 0 || region.height <= 0) return false;
 
     const BoundFramebuffers caller;
-    ClearGLErrors();
-    if (framebuffer_ == 0) {
-        glGenFramebuffers(1, &framebuffer_);
-        glGenRenderbuffers(1, &colour_);
-    }
-    glBindRenderbuffer(GL_RENDERBUFFER, colour_);
-    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, format, width, height);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
-    usable_ = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE &&
-              glGetError() == GL_NO_ERROR;
+    usable_ = StoreFramebuffer(&framebuffer_, &colour_, nullptr, count, format, region.width,
+                               region.height);
     caller.Restore();
     return usable_;
 }
@@ -105,7 +123,7 @@ void GLFWSampleCopy::DrawInto(void (*draw)()) {
     filled_ = true;
 }
 
-bool GLFWSampleCopy::Blit(bool take, const PixelRect& rect, bool mirrored) {
+bool GLFWSampleCopy::Blit(bool take, const PixelRect& rect, CopyRows rows) {
     if (!usable_) return false;
     const BoundFramebuffers caller;
     ClearGLErrors();
@@ -118,7 +136,7 @@ bool GLFWSampleCopy::Blit(bool take, const PixelRect& rect, bool mirrored) {
     const GLint y1 = y0 + rect.height;
     GLint frameY0 = rect.y;
     GLint frameY1 = rect.y + rect.height;
-    if (mirrored) {
+    if (rows == CopyRows::Mirrored) {
         frameY0 = 2 * region_.y + region_.height - rect.y;
         frameY1 = frameY0 - rect.height;
     }
@@ -137,20 +155,13 @@ bool GLFWSampleCopy::Blit(bool take, const PixelRect& rect, bool mirrored) {
     return copied;
 }
 
-bool GLFWSampleCopy::TakeFromFramebuffer() {
-    filled_ = Blit(true, region_, false);
-    return filled_;
-}
-
 bool GLFWSampleCopy::TakeFromFramebuffer(const PixelRect& rect) {
-    filled_ = Blit(true, rect, false);
+    filled_ = Blit(true, rect, CopyRows::AsFramebuffer);
     return filled_;
 }
 
-bool GLFWSampleCopy::PutIntoFramebuffer() { return Blit(false, region_, false); }
-
-bool GLFWSampleCopy::PutIntoFramebuffer(const PixelRect& rect, bool mirrored) {
-    return Blit(false, rect, mirrored);
+bool GLFWSampleCopy::PutIntoFramebuffer(const PixelRect& rect, CopyRows rows) {
+    return Blit(false, rect, rows);
 }
 
 void GLFWSampleCopy::Release() {

@@ -33,30 +33,18 @@ bool GLFWSceneTarget::Fit(std::int32_t width, std::int32_t height) {
     if (format == GL_SRGB8_ALPHA8) format = GL_RGBA8;
     if (format == 0 || width <= 0 || height <= 0) return false;
 
-    ClearGLErrors();
-    if (framebuffer_ == 0) {
-        glGenFramebuffers(1, &framebuffer_);
-        glGenRenderbuffers(1, &colour_);
-        glGenRenderbuffers(1, &depth_);
-    }
-    glBindRenderbuffer(GL_RENDERBUFFER, colour_);
-    glRenderbufferStorageMultisample(GL_RENDERBUFFER, kSamples, format, width, height);
-    glBindRenderbuffer(GL_RENDERBUFFER, depth_);
-    glRenderbufferStorageMultisample(GL_RENDERBUFFER, kSamples, GL_DEPTH24_STENCIL8, width, height);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depth_);
+    usable_ = StoreFramebuffer(&framebuffer_, &colour_, &depth_, kSamples, format, width, height);
     GLint targetSamples = 0;
     glGetIntegerv(GL_SAMPLES, &targetSamples);
-    usable_ = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE &&
-              targetSamples == kSamples && glGetError() == GL_NO_ERROR;
+    usable_ = usable_ && targetSamples == kSamples;
     glBindFramebuffer(GL_FRAMEBUFFER, window_);
     return usable_;
 }
 
-void GLFWSceneTarget::Bind(bool turnRows) {
+void GLFWSceneTarget::Bind(TargetRows rows) {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    if (turnRows && flipsRows_) glClipControl(GL_UPPER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+    if (rows == TargetRows::AsWindow && flipsRows_)
+        glClipControl(GL_UPPER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
 }
 
 void GLFWSceneTarget::Unbind() {

@@ -1,5 +1,5 @@
-// The multisampled framebuffer a window's frames are drawn into where the
-// window presents rectangles (platform/RectanglePresent.h): four samples as
+// The multisampled framebuffer a window's frames are drawn into where they
+// are presented by rectangle (host/FrameOutputs.h): four samples as
 // every clock window asks for, colour in the window's format (linear, as
 // sRGB writing is never on), depth and stencil as the window's. It keeps its picture from frame to
 // frame, so a frame draws only what changed, and is resolved into the single-sample window only
@@ -19,6 +19,8 @@
 
 #include "platform/PixelRect.h"
 
+enum class TargetRows : std::uint8_t { AsGL, AsWindow };
+
 class GLFWSceneTarget {
 public:
     // Makes the target fit the draw framebuffer now bound, the one it is
@@ -32,9 +34,9 @@ public:
     bool FlipsRows() const { return flipsRows_; }
 
     // Binds the target as the draw and read framebuffer, its clip origin
-    // turned for drawing if it flips rows (turnRows), or left as GL's
-    // (for copies).
-    void Bind(bool turnRows);
+    // turned for drawing if it flips rows (AsWindow), or left as GL's
+    // (AsGL, for copies).
+    void Bind(TargetRows rows);
 
     // Binds the window's framebuffer again, the clip origin as GL's.
     void Unbind();

@@ -25,7 +25,7 @@
 #include "clock/ClockTime.h"
 #include "clock/FlipTiles.h"
 #include "gl/GLTestContext.h"
-#include "platform/DisplayGlobals.h"
+#include "host/FrameOutputs.h"
 #include "platform/GL.h"
 
 namespace {
@@ -266,9 +266,6 @@ protected:
         glEnable(GL_DEPTH_TEST);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        g_windowWidth = kWidth;
-        g_windowHeight = kHeight;
-        g_aspectRatio = static_cast<float>(kWidth) / static_cast<float>(kHeight);
         // The clock time is the GLFW timer alone from here on, never
         // compared with the local time.
         g_clockFirstFrame = 0;
@@ -290,7 +287,7 @@ protected:
     void DrawAt(double x) {
         glfwSetTime(x);
         UpdateClockFrame(glfwGetTime());
-        RenderClockFrame(kWidth, kHeight, nullptr);
+        RenderClockFrame(ClockViewOf(kWidth, kHeight), inPlace_);
         glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_FLOAT, pixels_.data());
         ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
@@ -438,6 +435,7 @@ protected:
     GLuint framebuffer_ = 0;
     GLuint renderbuffers_[2] = {};
     std::vector<float> pixels_;
+    CWindowOutput inPlace_{nullptr, false};  // the whole scene drawn in place
 };
 
 const int kShown[10] = {0, 0, 0, 0, 1, 2, 3, 4, 5, 6};   // 12:34:56

@@ -11,8 +11,9 @@
 
 #include "clock/ClockScene.h"
 #include "clock/ClockTime.h"
-#include "clock/RestingPicture.h"
+#include "clock/FlipTiles.h"
 #include "gl/GLTestContext.h"
+#include "host/FrameOutputs.h"
 #include "platform/GL.h"
 #include "render/SceneState.h"
 
@@ -57,11 +58,11 @@ void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::f
 
 namespace {
 
-// A frame as the main loop draws it into a window, with the window's
-// resting picture.
-void DrawWindowFrame(CRestingPicture* cache) {
+// A frame as the main loop draws it into a window, through the window's
+// frame output.
+void DrawWindowFrame(CFrameOutput& output) {
     UpdateClockFrame(glfwGetTime());
-    RenderClockFrame(256, 256, cache);
+    RenderClockFrame(ClockViewOf(256, 256), output);
 }
 
 // The clock an hour off the local time, to be compared with it on the next
@@ -71,16 +72,17 @@ void SetClockAnHourOff() {
     g_nextTimeOfDayCheck = 0.0;
 }
 
-void CheckFramesAllocateNothing(bool offscreen) {
+void CheckFramesAllocateNothing(FrameOutputKind kind) {
     EnsureClockScene();
-    CRestingPicture cache(offscreen);
+    const std::unique_ptr<CFrameOutput> output = MakeFrameOutput(kind, nullptr);
+    CFrameOutput& cache = *output;
     // The first frames fill the location caches and the resting picture and
     // capture the time of day. Then the clock is put an hour off the local
     // time: the next frame takes the time of day again, and its flip begins
     // from the start, so the driver has made whatever a fall needs.
-    for (int i = 0; i < 3; ++i) DrawWindowFrame(&cache);
+    for (int i = 0; i < 3; ++i) DrawWindowFrame(cache);
     SetClockAnHourOff();
-    for (int i = 0; i < 3; ++i) DrawWindowFrame(&cache);
+    for (int i = 0; i < 3; ++i) DrawWindowFrame(cache);
     // So too the first counted frame.
     SetClockAnHourOff();
 
@@ -88,10 +90,10 @@ void CheckFramesAllocateNothing(bool offscreen) {
     g_countAllocations = true;
     for (int i = 0; i < 30; ++i) {
         g_sceneState->SetFrameTime(static_cast<float>(i) / 60.0f);
-        DrawWindowFrame(&cache);
+        DrawWindowFrame(cache);
     }
     g_countAllocations = false;
-    EXPECT_EQ(g_allocations, 0) << (offscreen ? "offscreen" : "into the window");
+    EXPECT_EQ(g_allocations, 0) << static_cast<int>(kind);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(g_clockFirstFrame, 0);
     EXPECT_FALSE(ClockHasParted(ClockTimeAt(glfwGetTime()), LocalSecondsOfDay()));
@@ -101,8 +103,8 @@ void CheckFramesAllocateNothing(bool offscreen) {
 // Frames drawn into the window, and offscreen for a window that presents
 // rectangles.
 TEST(ClockFrame, DrawsWithoutAllocating) {
-    CheckFramesAllocateNothing(false);
-    CheckFramesAllocateNothing(true);
+    CheckFramesAllocateNothing(FrameOutputKind::KeptCopies);
+    CheckFramesAllocateNothing(FrameOutputKind::Rectangles);
 }
 
 }  // namespace

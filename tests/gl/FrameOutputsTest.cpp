@@ -1,4 +1,4 @@
-// A frame drawn with the window's resting picture gives the very pixels of
+// A frame drawn through a window's frame output gives the very pixels of
 // the whole scene drawn in place, both where the frame is drawn into the
 // window (the background copied, the positions that do not move copied
 // while a flap falls) and where it is drawn offscreen and only the changed
@@ -10,14 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "clock/ClockPicture.h"
 #include "clock/ClockScene.h"
 #include "clock/ClockTime.h"
 #include "clock/FlipTiles.h"
-#include "clock/RestingPicture.h"
 #include "gl/GLTestContext.h"
+#include "host/FrameOutputs.h"
 #include "platform/GL.h"
 
 namespace {
@@ -59,9 +60,34 @@ struct Target {
     }
 };
 
-std::vector<std::uint8_t> DrawAndRead(const Target& target, const Case& c, CRestingPicture* cache) {
+// An output that counts the frames it began from a copy of what does not
+// move, kept by an earlier frame.
+class CCountingOutput final : public CFrameOutput {
+public:
+    explicit CCountingOutput(CFrameOutput& output) : output_(output) {}
+    FrameOutputState State() const override { return output_.State(); }
+    bool Begin(const FramePlan& plan, void (*drawBackground)()) override {
+        const bool begun = output_.Begin(plan, drawBackground);
+        if (begun && (plan.putBack == PutBack::Still || plan.putBack == PutBack::BehindFlaps)) {
+            ++copied;
+        }
+        return begun;
+    }
+    void Keep(const FramePlan& plan) override { output_.Keep(plan); }
+    void End(const FramePlan& plan) override { output_.End(plan); }
+    void Present() override {}
+    void ShownLost() override {}
+    void Release() override { output_.Release(); }
+
+    int copied = 0;
+
+private:
+    CFrameOutput& output_;
+};
+
+std::vector<std::uint8_t> DrawAndRead(const Target& target, const Case& c, CFrameOutput& output) {
     glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
-    RenderClockFrame(c.width, c.height, cache);
+    RenderClockFrame(ClockViewOf(c.width, c.height), output);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target.framebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target.resolved);
     glBlitFramebuffer(0, 0, c.width, c.height, 0, 0, c.width, c.height, GL_COLOR_BUFFER_BIT,
@@ -83,11 +109,7 @@ const double kInstants[] = {45295.8, 45296.0, 45296.06, 45296.12, 45296.2, 45296
                             46798.8, 46799.0, 46799.06, 46799.12, 46799.2, 46799.3, 46799.6};
 constexpr int kFallFramesAfterTheFirst = 9;
 
-void ForgetFlips() {
-    for (int p = 0; p < 10; ++p) g_tileFlipping[p] = 0;
-}
-
-TEST(RestingPicture, FramesAreThoseOfTheSceneDrawnInPlace) {
+TEST(FrameOutputs, FramesAreThoseOfTheSceneDrawnInPlace) {
     EnsureClockScene();
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
@@ -112,50 +134,41 @@ TEST(RestingPicture, FramesAreThoseOfTheSceneDrawnInPlace) {
         const Case& c = cases[i];
         const Target& window = *targets[2 * i];
         const Target& reference = *targets[2 * i + 1];
-        CRestingPicture cache(c.offscreen);
-        ForgetFlips();
-        std::vector<std::vector<std::uint8_t>> inPlace;
+        CRectangleOutput rectangles(nullptr);
+        CWindowOutput inWindow(nullptr, true);
+        CFrameOutput& output = c.offscreen ? static_cast<CFrameOutput&>(rectangles) : inWindow;
+        CCountingOutput counting(output);
+        CWindowOutput inPlace(nullptr, false);
+        ResetFlipState();
+        std::vector<std::vector<std::uint8_t>> inPlaceFrames;
         for (double x : kInstants) {
             UpdateClockAt(x);
-            inPlace.push_back(DrawAndRead(reference, c, nullptr));
+            inPlaceFrames.push_back(DrawAndRead(reference, c, inPlace));
         }
-        ForgetFlips();
-        int copied = 0;
+        ResetFlipState();
         for (std::size_t k = 0; k < std::size(kInstants); ++k) {
             UpdateClockAt(kInstants[k]);
-            // Whether this frame finds what does not move kept by an earlier
-            // one.
-            const ClockPicture picture = CurrentClockPicture(c.width, c.height);
-            glBindFramebuffer(GL_FRAMEBUFFER, window.framebuffer);
-            if (c.offscreen) {
-                const std::uint32_t positions = cache.PositionsToDraw(picture);
-                if (positions != 0 && cache.HoldsBehindFlaps(BehindFlaps(picture), positions)) {
-                    ++copied;
-                }
-            } else if (FallingPositions(picture) != 0 && cache.CopyStill(StillPart(picture))) {
-                ++copied;
-            }
-            glBindFramebuffer(GL_FRAMEBUFFER, 0);
-            const std::vector<std::uint8_t> drawn = DrawAndRead(window, c, &cache);
-            EXPECT_TRUE(drawn == inPlace[k])
+            const std::vector<std::uint8_t> drawn = DrawAndRead(window, c, counting);
+            EXPECT_TRUE(drawn == inPlaceFrames[k])
                 << c.samples << " samples " << c.width << "x" << c.height
                 << (c.offscreen ? " offscreen" : "") << " at " << kInstants[k];
             // After the first, every frame changes some groups only, and
             // only their rectangle reaches the window.
             if (c.offscreen) {
-                EXPECT_EQ(cache.PresentedRect() == (PixelRect{0, 0, c.width, c.height}), k == 0)
+                EXPECT_EQ(rectangles.PresentedRect() == (PixelRect{0, 0, c.width, c.height}),
+                          k == 0)
                     << c.width << "x" << c.height << " at " << kInstants[k];
             }
         }
         // The frames of each fall after its first were copies.
-        EXPECT_EQ(copied, kFallFramesAfterTheFirst)
+        EXPECT_EQ(counting.copied, kFallFramesAfterTheFirst)
             << c.samples << " samples " << c.width << "x" << c.height
             << (c.offscreen ? " offscreen" : "");
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        cache.Release();
+        output.Release();
     }
     for (Target* t : targets) delete t;
-    ForgetFlips();
+    ResetFlipState();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
 }
