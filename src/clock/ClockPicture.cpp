@@ -87,9 +87,6 @@ std::uint32_t RedrawnPositions(const ClockPicture& from, const ClockPicture& to)
     return positions;
 }
 
-double NextPictureChange(double x) {
-    for (int p = kFirstShown; p < kFirstShown + kShownCount; ++p) {
-        if (g_tileFlipping[p] != 0 && g_tileAngle[p] < kRestingAngle) return x;
-    }
-    return std::floor(x * 2.0 + 1.0) / 2.0;
+double NextPictureChange(const ClockPicture& picture, double x) {
+    return FallingPositions(picture) != 0 ? x : std::floor(x * 2.0 + 1.0) / 2.0;
 }

@@ -45,9 +45,9 @@ ClockPicture BehindFlaps(const ClockPicture& picture);
 // Zero when the pictures are the same.
 std::uint32_t RedrawnPositions(const ClockPicture& from, const ClockPicture& to);
 
-// The clock time at which the picture can next change, for a frame at clock
-// time x: x itself while a flap is still falling (every frame of the fall
-// differs), otherwise the next half second: on a whole second the upcoming
-// record changes and a flip begins, on a half second the shown record
-// catches up and the flip ends.
-double NextPictureChange(double x);
+// The clock time at which picture, that of a frame at clock time x, can
+// next change: x itself while a flap is still falling (every frame of the
+// fall differs), otherwise the next half second: on a whole second the
+// upcoming record changes and a flip begins, on a half second the shown
+// record catches up and the flip ends.
+double NextPictureChange(const ClockPicture& picture, double x);

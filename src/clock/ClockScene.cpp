@@ -96,10 +96,46 @@ void SetupClockScene() {
     g_clickSound->LoadFromResource(kClickSoundId, &window);
 }
 
+void FollowTimeOfDay(double localSecondsOfDay, double timer) {
+    g_secondsOfDay = localSecondsOfDay;
+    g_clockTimerBase = timer;
+    ResetFlipState();
+}
+
+void KeepTimeOfDay(double timer) {
+    if (g_clockFirstFrame != 0) {
+        CaptureTimeOfDay();
+        g_clockTimerBase = timer;
+        g_clockFirstFrame = 0;
+    } else if (timer < g_nextTimeOfDayCheck) {
+        return;
+    } else {
+        const double local = LocalSecondsOfDay();
+        // A failed reading is no reason to move the clock.
+        if (local >= 0.0 && ClockHasParted(ClockTimeAt(timer), local)) {
+            FollowTimeOfDay(local, timer);
+        }
+    }
+    g_nextTimeOfDayCheck = timer + kTimeOfDayCheckInterval;
+}
+
+void UpdateClockAt(double clockTime) {
+    SplitClockTime(g_currentDigits, clockTime);
+    SplitClockTime(g_upcomingDigits, clockTime + 0.5);
+    UpdateFlipState(clockTime);
+}
+
+double UpdateClock(double timer) {
+    const double clockTime = ClockTimeAt(timer);
+    UpdateClockAt(clockTime);
+    return clockTime;
+}
+
 double UpdateClockFrame(double timer) {
     KeepTimeOfDay(timer);
     const double clockTime = UpdateClock(timer);
-    const double change = NextPictureChange(clockTime);
+    // Whether a flap falls does not depend on the size.
+    const double change = NextPictureChange(CurrentClockPicture(0, 0), clockTime);
     // Clock units stay here: the loop rests in timer units.
     return change <= clockTime ? timer : TimerAt(change);
 }

@@ -4,9 +4,9 @@
 // camera, the background and atlas textures, the three programs, the three
 // drawables and the click player. A frame: first-frame capture of the time
 // of day (later frames compare it with the system's now and then), clock
-// update; then viewport, clear, projection, the background pass, the atlas,
-// the tiles. The main loop runs the update every iteration and the drawing
-// only into the windows whose picture changes.
+// update; then, for each window whose picture changes, viewport, projection
+// and the steps planned for its frame output (FramePlan.h): what is put
+// back or else the clear and the background pass, the atlas, the tiles.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +32,28 @@ extern CDirectSound* g_clickSound;
 
 // Creates the scene's objects, with the GL context current.
 void SetupClockScene();
+
+// The clock's state, kept by the time model (ClockTime.h) and the flips
+// (FlipTiles.h), is advanced here, where both meet.
+// Takes the time of day again as a first frame at timer reading `timer`
+// would: the new seconds of day, counted from that reading, and every tile
+// idle, so a flap under way is not left half-fallen.
+void FollowTimeOfDay(double localSecondsOfDay, double timer);
+
+// Every frame, at its timer reading: the first captures the time of day and
+// counts the clock from that reading, so the clock neither runs ahead by
+// the start-up time nor steps back at the first check; later ones, when a
+// check is due, read the local time and follow it if the clock has parted
+// from it.
+void KeepTimeOfDay(double timer);
+
+// Once per frame, at timer reading `timer` (glfwGetTime): both digit records
+// and the flip state for the clock time then. Returns that clock time, for
+// the main loop to know when the picture can next change.
+double UpdateClock(double timer);
+
+// UpdateClock's work for a given clock time.
+void UpdateClockAt(double clockTime);
 
 // The clock's half of a frame, at the iteration's timer reading: the time of
 // day kept (KeepTimeOfDay), then the digit records and the flip state

@@ -1,7 +1,5 @@
 #include "clock/ClockTime.h"
 
-#include "clock/FlipTiles.h"
-
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -44,29 +42,6 @@ bool ClockHasParted(double clockTime, double localSecondsOfDay) {
     return std::fabs(apart) > kFollowThreshold;
 }
 
-void FollowTimeOfDay(double localSecondsOfDay, double timer) {
-    g_secondsOfDay = localSecondsOfDay;
-    g_clockTimerBase = timer;
-    ResetFlipState();
-}
-
-void KeepTimeOfDay(double timer) {
-    if (g_clockFirstFrame != 0) {
-        CaptureTimeOfDay();
-        g_clockTimerBase = timer;
-        g_clockFirstFrame = 0;
-    } else if (timer < g_nextTimeOfDayCheck) {
-        return;
-    } else {
-        const double local = LocalSecondsOfDay();
-        // A failed reading is no reason to move the clock.
-        if (local >= 0.0 && ClockHasParted(ClockTimeAt(timer), local)) {
-            FollowTimeOfDay(local, timer);
-        }
-    }
-    g_nextTimeOfDayCheck = timer + kTimeOfDayCheckInterval;
-}
-
 double ClockTimeAt(double timer) { return timer - g_clockTimerBase + g_secondsOfDay; }
 
 double TimerAt(double clockTime) { return clockTime - g_secondsOfDay + g_clockTimerBase; }
@@ -103,16 +78,4 @@ void SplitClockTime(ClockDigits& out, double seconds) {
         if (d < 0) d = 0;
         if (d > 9) d = 9;
     }
-}
-
-void UpdateClockAt(double clockTime) {
-    SplitClockTime(g_currentDigits, clockTime);
-    SplitClockTime(g_upcomingDigits, clockTime + 0.5);
-    UpdateFlipState(clockTime);
-}
-
-double UpdateClock(double timer) {
-    const double clockTime = ClockTimeAt(timer);
-    UpdateClockAt(clockTime);
-    return clockTime;
 }

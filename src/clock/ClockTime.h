@@ -54,29 +54,9 @@ float SecondsOfDay(const std::tm& local);
 // 2 s apart around the 24-hour dial, whatever days the clock time counts.
 bool ClockHasParted(double clockTime, double localSecondsOfDay);
 
-// Takes the time of day again as a first frame at timer reading `timer`
-// would: the new seconds of day, counted from that reading, and every tile
-// idle, so a flap under way is not left half-fallen.
-void FollowTimeOfDay(double localSecondsOfDay, double timer);
-
-// Every frame, at its timer reading: the first captures the time of day and
-// counts the clock from that reading, so the clock neither runs ahead by
-// the start-up time nor steps back at the first check; later ones, when a
-// check is due, read the local time and follow it if the clock has parted
-// from it.
-void KeepTimeOfDay(double timer);
-
 // The clock time at a timer reading, and the timer reading of a clock time.
 double ClockTimeAt(double timer);
 double TimerAt(double clockTime);
 
 // Splits a clock time in seconds (never negative) into the ten positions.
 void SplitClockTime(ClockDigits& out, double seconds);
-
-// Once per frame, at timer reading `timer` (glfwGetTime): both digit records
-// and the flip state for the clock time then. Returns that clock time, for
-// the main loop to know when the picture can next change.
-double UpdateClock(double timer);
-
-// UpdateClock's work for a given clock time.
-void UpdateClockAt(double clockTime);

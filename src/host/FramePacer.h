@@ -33,8 +33,6 @@ public:
     // wait.
     double WakeTime(double now, double nextChange, bool preview) const;
 
-    double RefreshInterval() const { return interval_; }
-
     static constexpr double kPreviewPoll = 0.1;
 
 private:

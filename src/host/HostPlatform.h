@@ -17,7 +17,8 @@ bool GetHostClientSize(std::int32_t host, int* width, int* height);
 
 // Once per preview frame: false once the preview host window is disabled or
 // gone (Windows: the host's IsWindowEnabled; X11: the window still exists and
-// is mapped). Otherwise keeps the drawing window covering the host's client
-// area when the host's size changes (nothing to do when the drawing window is
-// the host itself) and returns true.
-bool TrackHostWindow(GLFWwindow* window, std::int32_t host);
+// is mapped). Otherwise keeps the drawing window, last reported width x
+// height, covering the host's client area when the host's size changes
+// (nothing to do when the drawing window is the host itself) and returns
+// true.
+bool TrackHostWindow(GLFWwindow* window, std::int32_t host, int width, int height);

@@ -37,7 +37,7 @@ bool GetHostClientSize(std::int32_t host, int* width, int* height) {
     return true;
 }
 
-bool TrackHostWindow(GLFWwindow* window, std::int32_t host) {
+bool TrackHostWindow(GLFWwindow* window, std::int32_t host, int /*width*/, int /*height*/) {
     HWND hostWindow = AsWindow(host);
     if (!IsWindowEnabled(hostWindow)) return false;
     HWND drawing = glfwGetWin32Window(window);

@@ -48,22 +48,18 @@ bool GetHostClientSize(std::int32_t host, int* width, int* height) {
     return true;
 }
 
-bool TrackHostWindow(GLFWwindow* window, std::int32_t host) {
+bool TrackHostWindow(GLFWwindow* window, std::int32_t host, int width, int height) {
     // One round trip a frame: the host's attributes tell both its state and
     // its size.
-    static int followedWidth = -1;
-    static int followedHeight = -1;
     XWindowAttributes attributes;
     if (!ReadHostAttributes(host, &attributes) || attributes.map_state == IsUnmapped) {
         return false;
     }
-    if (followedWidth < 0) glfwGetWindowSize(window, &followedWidth, &followedHeight);
     if (attributes.width > 0 && attributes.height > 0 &&
-        (attributes.width != followedWidth || attributes.height != followedHeight)) {
-        // The child's ConfigureNotify then reaches the window-size callback.
+        (attributes.width != width || attributes.height != height)) {
+        // The child's ConfigureNotify then reaches the window-size callback,
+        // which reports the new size.
         glfwSetWindowSize(window, attributes.width, attributes.height);
-        followedWidth = attributes.width;
-        followedHeight = attributes.height;
     }
     return true;
 }

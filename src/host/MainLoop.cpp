@@ -88,7 +88,10 @@ void GLFWApplication::Run() {
         }
 
         if (windows->CloseRequested()) keepRunning = false;
-        if (preview && !TrackHostWindow(window, commandLine->hostWindow)) break;
+        const ClockView& view = windows->Record(0).view;
+        if (preview && !TrackHostWindow(window, commandLine->hostWindow, view.width, view.height)) {
+            break;
+        }
     } while (keepRunning);
 
     // Shutdown: only the click player is released; process exit takes the

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "clock/ClockScene.h"
 #include "clock/ClockTime.h"
 #include "clock/FlipTiles.h"
 
@@ -141,9 +142,7 @@ TEST_P(FollowTimeOfDayCase, RunsOnAsAFirstFrameAtThatTime) {
     const double since[] = {0.0, 0.125, 0.3125, 0.625, 1.0625};
 
     // The first frame of a program started at that time of day.
-    std::memset(g_tileFlipping, 0, sizeof g_tileFlipping);
-    std::memset(g_flipStartTime, 0, sizeof g_flipStartTime);
-    std::memset(g_tileAngle, 0, sizeof g_tileAngle);
+    ResetFlipState();
     g_clockTimerBase = 0.0;
     g_secondsOfDay = local;  // what the capture stores
     ClockState firstFrame[5];

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
+#include "clock/ClockScene.h"
 #include "clock/ClockTime.h"
 #include "clock/FlipTiles.h"
 
@@ -10,11 +9,7 @@ namespace {
 // Each test starts from the state before the first frame.
 class FlipState : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::memset(g_tileFlipping, 0, sizeof g_tileFlipping);
-        std::memset(g_flipStartTime, 0, sizeof g_flipStartTime);
-        std::memset(g_tileAngle, 0, sizeof g_tileAngle);
-    }
+    void SetUp() override { ResetFlipState(); }
 };
 
 TEST_F(FlipState, BothSecondsTilesStartInTheHalfSecondBeforeTheChange) {

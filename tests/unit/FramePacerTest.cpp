@@ -2,10 +2,10 @@
 // real clock state, as the loop drives them.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <set>
 
 #include "clock/ClockPicture.h"
+#include "clock/ClockScene.h"
 #include "clock/ClockTime.h"
 #include "clock/FlipTiles.h"
 #include "host/FramePacer.h"
@@ -15,12 +15,6 @@ namespace {
 constexpr int kRate = 60;
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
-
-void ResetFlipState() {
-    std::memset(g_tileFlipping, 0, sizeof g_tileFlipping);
-    std::memset(g_flipStartTime, 0, sizeof g_flipStartTime);
-    std::memset(g_tileAngle, 0, sizeof g_tileAngle);
-}
 
 struct SecondCase {
     const char* name;
@@ -109,7 +103,7 @@ TEST_F(Pacer, NeverBeginsAFrameBeforeTheNextSlot) {
     ClockPicture changed = idle;
     changed.angle[5] = 10.0f;
     changed.flipping[5] = 1;
-    const double interval = pacer.RefreshInterval();
+    const double interval = 1.0 / kRate;
     EXPECT_FALSE(pacer.ShouldDraw(changed, 10.0 + interval * 0.5));
     EXPECT_TRUE(pacer.ShouldDraw(changed, 10.0 + interval));
     // While a flap falls the loop waits only for that slot.
@@ -121,9 +115,9 @@ TEST_F(Pacer, NeverBeginsAFrameBeforeTheNextSlot) {
 
 TEST_F(Pacer, RestsUntilTheNextChangeAndInPreviewPollsTheHost) {
     // At 45296.9 the next change is the flip at 45297.0.
-    EXPECT_DOUBLE_EQ(NextPictureChange(45296.9), 45297.0);
-    EXPECT_DOUBLE_EQ(NextPictureChange(45297.3), 45297.5);
-    EXPECT_DOUBLE_EQ(NextPictureChange(45297.5), 45298.0);
+    EXPECT_DOUBLE_EQ(NextPictureChange(idle, 45296.9), 45297.0);
+    EXPECT_DOUBLE_EQ(NextPictureChange(idle, 45297.3), 45297.5);
+    EXPECT_DOUBLE_EQ(NextPictureChange(idle, 45297.5), 45298.0);
     const double wake = pacer.WakeTime(10.2, 10.9, false);
     EXPECT_GT(wake, 10.9);
     EXPECT_LT(wake, 10.91);
@@ -137,12 +131,19 @@ TEST_F(Pacer, AFallingFlapMeansTheNextFrame) {
     UpdateClockAt(45297.05);  // the seconds flip is under way
     ASSERT_EQ(g_tileFlipping[9], 1);
     ASSERT_LT(g_tileAngle[9], 180.0f);
-    EXPECT_DOUBLE_EQ(NextPictureChange(45297.05), 45297.05);
+    EXPECT_DOUBLE_EQ(NextPictureChange(CurrentClockPicture(kWidth, kHeight), 45297.05), 45297.05);
 }
 
 TEST(PacerRate, UnknownRefreshCountsAsSixty) {
-    EXPECT_DOUBLE_EQ(CFramePacer(0).RefreshInterval(), 1.0 / 60);
-    EXPECT_DOUBLE_EQ(CFramePacer(144).RefreshInterval(), 1.0 / 144);
+    for (const int rate : {0, 144}) {
+        CFramePacer pacer(rate);
+        const double interval = 1.0 / (rate > 0 ? rate : 60);
+        ClockPicture picture;
+        pacer.Presented(picture, 10.0);
+        picture.width = 1;
+        EXPECT_FALSE(pacer.ShouldDraw(picture, 10.0 + interval * 0.99)) << rate;
+        EXPECT_TRUE(pacer.ShouldDraw(picture, 10.0 + interval)) << rate;
+    }
 }
 
 }  // namespace
