@@ -41,8 +41,3 @@ public:
 // Once for each full-screen window, as it opens: what the library does
 // later, from inside its window procedure, is undone there too.
 void WatchFullScreenWindow(GLFWwindow* window);
-
-// Whether a window of another program holds the foreground (Windows) or
-// the keyboard focus (X11) now. No focus at all, or the desktop's own
-// root, is nobody's.
-bool AnotherProgramHasFocus();

@@ -4,7 +4,7 @@
 // mouse trails, read just before it, are put back just after it; each
 // full-screen window's procedure is wrapped so that the display's power-off
 // reaches DefWindowProc and a taking inside the procedure (a window restored
-// from an icon) is undone as well; the foreground test by process.
+// from an icon) is undone as well.
 // Lacks: nothing is given back at exit, since nothing is kept borrowed.
 #include <windows.h>
 
@@ -62,12 +62,4 @@ void WatchFullScreenWindow(GLFWwindow* window) {
     if (previous == WatchedProcedure) return;
     g_libraryProcedure = previous;
     SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchedProcedure));
-}
-
-bool AnotherProgramHasFocus() {
-    HWND foreground = GetForegroundWindow();
-    if (foreground == nullptr) return false;
-    DWORD process = 0;
-    GetWindowThreadProcessId(foreground, &process);
-    return process != 0 && process != GetCurrentProcessId();
 }

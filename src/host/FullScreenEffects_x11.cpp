@@ -8,11 +8,9 @@
 // writes a byte to a pipe; a thread of our own, blocked on it, gives the
 // settings back on a display connection of its own and ends the process
 // with exit code 0, so no Xlib call runs inside a handler and none shares
-// GLFW's connection across threads. The focus test by the focus window's
-// top-level window and its _NET_WM_PID, which GLFW sets on its windows.
+// GLFW's connection across threads.
 // Lacks: a wrapped window procedure; the library's X11 full-screen windows
 // keep no display awake and refuse no power-off.
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -84,44 +82,6 @@ void HandleEndSignals() {
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
 }
 
-// The focus window's top-level window, or the root; None when the windows
-// on the way vanish while they are asked about.
-Window TopLevelOf(Display* display, Window window) {
-    const Window root = DefaultRootWindow(display);
-    while (window != root) {
-        Window parent = None;
-        Window rootReturn = None;
-        Window* children = nullptr;
-        unsigned int count = 0;
-        if (!XQueryTree(display, window, &rootReturn, &parent, &children, &count)) return None;
-        if (children != nullptr) XFree(children);
-        if (parent == root || parent == None) break;
-        window = parent;
-    }
-    return window;
-}
-
-long ProcessOf(Display* display, Window window) {
-    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long items = 0;
-    unsigned long after = 0;
-    unsigned char* value = nullptr;
-    long pid = -1;
-    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
-                           &items, &after, &value) == Success &&
-        value != nullptr) {
-        if (type == XA_CARDINAL && format == 32 && items == 1) {
-            pid = *reinterpret_cast<long*>(value);
-        }
-        XFree(value);
-    }
-    return pid;
-}
-
-int IgnoreXError(Display* /*display*/, XErrorEvent* /*event*/) { return 0; }
-
 }  // namespace
 
 void BeforeTakingMonitor() {
@@ -139,25 +99,3 @@ void BeforeTakingMonitor() {
 void AfterTakingMonitor() {}
 
 void WatchFullScreenWindow(GLFWwindow* /*window*/) {}
-
-bool AnotherProgramHasFocus() {
-    Display* display = glfwGetX11Display();
-    if (display == nullptr) return false;
-    Window focus = None;
-    int revert = 0;
-    XGetInputFocus(display, &focus, &revert);
-    // PointerRoot: no window manager, and nobody has set the focus; the
-    // keys go to the window under the pointer, which is ours while we
-    // cover the screen.
-    if (focus == None || focus == PointerRoot) return false;
-    // Another client's windows may vanish at any moment: the errors that
-    // follow must not end the process (Xlib's own handler would).
-    XSync(display, False);
-    const XErrorHandler previous = XSetErrorHandler(IgnoreXError);
-    const Window top = TopLevelOf(display, focus);
-    const long pid =
-        top != None && top != DefaultRootWindow(display) ? ProcessOf(display, top) : getpid();
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    return pid != static_cast<long>(getpid());
-}

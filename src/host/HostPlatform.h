@@ -22,3 +22,8 @@ bool GetHostClientSize(std::int32_t host, int* width, int* height);
 // (nothing to do when the drawing window is the host itself) and returns
 // true.
 bool TrackHostWindow(GLFWwindow* window, std::int32_t host, int width, int height);
+
+// Whether a window of another program holds the foreground (Windows) or
+// the keyboard focus (X11) now. No focus at all, or the desktop's own
+// root, is nobody's.
+bool AnotherProgramHasFocus();

@@ -2,7 +2,8 @@
 //
 // Implements: the version from GetVersion, the preview host's client size
 // (GetClientRect), IsWindowEnabled, following the host's size with the
-// drawing window when that is a child window of ours.
+// drawing window when that is a child window of ours; the foreground test
+// by process.
 #include <windows.h>
 
 #include <cstdint>
@@ -50,4 +51,12 @@ bool TrackHostWindow(GLFWwindow* window, std::int32_t host, int /*width*/, int /
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
     return true;
+}
+
+bool AnotherProgramHasFocus() {
+    HWND foreground = GetForegroundWindow();
+    if (foreground == nullptr) return false;
+    DWORD process = 0;
+    GetWindowThreadProcessId(foreground, &process);
+    return process != 0 && process != GetCurrentProcessId();
 }

@@ -2,9 +2,12 @@
 //
 // Implements: the version rule (Linux counts as Windows 6.0 or later), the
 // preview host's client size, its "enabled" state (the window still exists
-// and is mapped), following its size.
+// and is mapped), following its size; the focus test by the focus window's
+// top-level window and its _NET_WM_PID, which GLFW sets on its windows.
 // Lacks: an "enabled" flag of its own; X11 windows have none.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <unistd.h>
 
 #include <cstdint>
 
@@ -36,6 +39,42 @@ bool ReadHostAttributes(std::int32_t host, XWindowAttributes* attributes) {
     return ok != 0 && g_lastXError == 0;
 }
 
+// The focus window's top-level window, or the root; None when the windows
+// on the way vanish while they are asked about.
+Window TopLevelOf(Display* display, Window window) {
+    const Window root = DefaultRootWindow(display);
+    while (window != root) {
+        Window parent = None;
+        Window rootReturn = None;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display, window, &rootReturn, &parent, &children, &count)) return None;
+        if (children != nullptr) XFree(children);
+        if (parent == root || parent == None) break;
+        window = parent;
+    }
+    return window;
+}
+
+long ProcessOf(Display* display, Window window) {
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0;
+    unsigned long after = 0;
+    unsigned char* value = nullptr;
+    long pid = -1;
+    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
+                           &items, &after, &value) == Success &&
+        value != nullptr) {
+        if (type == XA_CARDINAL && format == 32 && items == 1) {
+            pid = *reinterpret_cast<long*>(value);
+        }
+        XFree(value);
+    }
+    return pid;
+}
+
 }  // namespace
 
 int WindowsVersionNumber() { return 60; }
@@ -62,4 +101,26 @@ bool TrackHostWindow(GLFWwindow* window, std::int32_t host, int width, int heigh
         glfwSetWindowSize(window, attributes.width, attributes.height);
     }
     return true;
+}
+
+bool AnotherProgramHasFocus() {
+    Display* display = glfwGetX11Display();
+    if (display == nullptr) return false;
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    // PointerRoot: no window manager, and nobody has set the focus; the
+    // keys go to the window under the pointer, which is ours while we
+    // cover the screen.
+    if (focus == None || focus == PointerRoot) return false;
+    // Another client's windows may vanish at any moment: the errors that
+    // follow must not end the process (Xlib's own handler would).
+    XSync(display, False);
+    const XErrorHandler previous = XSetErrorHandler(RecordXError);
+    const Window top = TopLevelOf(display, focus);
+    const long pid =
+        top != None && top != DefaultRootWindow(display) ? ProcessOf(display, top) : getpid();
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return pid != static_cast<long>(getpid());
 }

@@ -2,8 +2,12 @@
 // command-line tail that Windows hands to WinMain; xscreensaver's hack
 // conventions (-root, -window-id) are translated into switches first.
 //
-// The daemon ends a hack with SIGTERM, whose default action ends the process
-// at once; nothing here changes it, and nothing is left behind to clean up.
+// The daemon ends a hack with SIGTERM. In full screen the handler of
+// FullScreenEffects_x11.cpp (SIGTERM, SIGINT, SIGHUP) gives the X server's
+// screen-saver settings back and ends the process with exit code 0; drawing
+// into a window it was given (the handover, the preview) the clock borrows
+// nothing, and the default action ends it at once.
+//
 // The X server going away under a running clock ends the process at once
 // with exit code 0, like every other way out; Xlib's own handler would end
 // it with 1. Nothing can be cleaned up on a lost connection, so nothing is.
