@@ -75,14 +75,14 @@ void SetClockAnHourOff() {
 void CheckFramesAllocateNothing(FrameOutputKind kind) {
     EnsureClockScene();
     const std::unique_ptr<CFrameOutput> output = MakeFrameOutput(kind, nullptr);
-    CFrameOutput& cache = *output;
-    // The first frames fill the location caches and the resting picture and
+    CFrameOutput& window = *output;
+    // The first frames fill the location caches and the output's copies and
     // capture the time of day. Then the clock is put an hour off the local
     // time: the next frame takes the time of day again, and its flip begins
     // from the start, so the driver has made whatever a fall needs.
-    for (int i = 0; i < 3; ++i) DrawWindowFrame(cache);
+    for (int i = 0; i < 3; ++i) DrawWindowFrame(window);
     SetClockAnHourOff();
-    for (int i = 0; i < 3; ++i) DrawWindowFrame(cache);
+    for (int i = 0; i < 3; ++i) DrawWindowFrame(window);
     // So too the first counted frame.
     SetClockAnHourOff();
 
@@ -90,14 +90,14 @@ void CheckFramesAllocateNothing(FrameOutputKind kind) {
     g_countAllocations = true;
     for (int i = 0; i < 30; ++i) {
         g_sceneState->SetFrameTime(static_cast<float>(i) / 60.0f);
-        DrawWindowFrame(cache);
+        DrawWindowFrame(window);
     }
     g_countAllocations = false;
     EXPECT_EQ(g_allocations, 0) << static_cast<int>(kind);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(g_clockFirstFrame, 0);
     EXPECT_FALSE(ClockHasParted(ClockTimeAt(glfwGetTime()), LocalSecondsOfDay()));
-    cache.Release();
+    window.Release();
 }
 
 // Frames drawn into the window, and offscreen for a window that presents
