@@ -39,24 +39,21 @@ void OnRefresh(GLFWwindow* window) {
 }  // namespace
 
 CClockWindow::CClockWindow(GLFWwindow* handle, int width, int height, int refreshRate,
-                           bool isDisplay, FrameOutputKind kind)
-    : window(handle),
-      pacer(refreshRate),
-      output(MakeFrameOutput(kind, handle)),
-      display(isDisplay) {
+                           WindowRole windowRole, FrameOutputKind kind)
+    : window(handle), pacer(refreshRate), output(MakeFrameOutput(kind, handle)), role(windowRole) {
     Resize(width, height);
 }
 
 void CClockWindow::Resize(int width, int height) {
     view = ClockViewOf(width, height);
-    if (display) StoreDisplaySize(width, height);
+    if (role == WindowRole::Display) StoreDisplaySize(width, height);
 }
 
 CClockWindows::CClockWindows(GLFWwindow* display, int width, int height, int refreshRate,
                              FrameOutputKind kind)
     : kind_(kind) {
-    windows_.push_back(
-        std::make_unique<CClockWindow>(display, width, height, refreshRate, true, kind));
+    windows_.push_back(std::make_unique<CClockWindow>(display, width, height, refreshRate,
+                                                      WindowRole::Display, kind));
     Track(windows_.back().get());
 }
 
@@ -72,8 +69,8 @@ void CClockWindows::Track(CClockWindow* record) {
 }
 
 void CClockWindows::Add(GLFWwindow* window, int width, int height, int refreshRate) {
-    windows_.push_back(
-        std::make_unique<CClockWindow>(window, width, height, refreshRate, false, kind_));
+    windows_.push_back(std::make_unique<CClockWindow>(window, width, height, refreshRate,
+                                                      WindowRole::Other, kind_));
     Track(windows_.back().get());
 }
 

@@ -33,9 +33,12 @@
 
 struct GLFWwindow;
 
+// The display window, whose size is the display globals, or another.
+enum class WindowRole : std::uint8_t { Display, Other };
+
 // One window the clock is drawn into.
 struct CClockWindow {
-    CClockWindow(GLFWwindow* handle, int width, int height, int refreshRate, bool isDisplay,
+    CClockWindow(GLFWwindow* handle, int width, int height, int refreshRate, WindowRole role,
                  FrameOutputKind kind);
 
     // The window's size changed: its view follows, and the display
@@ -46,7 +49,7 @@ struct CClockWindow {
     ClockView view;  // its size, and the viewport and projection of its frames
     CFramePacer pacer;
     std::unique_ptr<CFrameOutput> output;
-    bool display;  // the display window
+    WindowRole role;
 };
 
 class CClockWindows {

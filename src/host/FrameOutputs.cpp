@@ -39,7 +39,7 @@ int WindowSamples(FrameOutputKind kind) { return kind == FrameOutputKind::Rectan
 
 std::unique_ptr<CFrameOutput> MakeFrameOutput(FrameOutputKind kind, GLFWwindow* window) {
     if (kind == FrameOutputKind::Rectangles) return std::make_unique<CRectangleOutput>(window);
-    return std::make_unique<CWindowOutput>(window, kind == FrameOutputKind::KeptCopies);
+    return std::make_unique<CWindowOutput>(window, kind);
 }
 
 // ---- into the window ----------------------------------------------------------

@@ -61,7 +61,9 @@ std::unique_ptr<CFrameOutput> MakeFrameOutput(FrameOutputKind kind, GLFWwindow* 
 
 class CWindowOutput final : public CFrameOutput {
 public:
-    CWindowOutput(GLFWwindow* window, bool keepCopies) : window_(window), keepCopies_(keepCopies) {}
+    // kind: Whole or KeptCopies.
+    CWindowOutput(GLFWwindow* window, FrameOutputKind kind)
+        : window_(window), keepCopies_(kind == FrameOutputKind::KeptCopies) {}
 
     FrameOutputState State() const override;
     bool Begin(const FramePlan& plan, void (*drawBackground)()) override;

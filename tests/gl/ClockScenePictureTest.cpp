@@ -435,7 +435,7 @@ protected:
     GLuint framebuffer_ = 0;
     GLuint renderbuffers_[2] = {};
     std::vector<float> pixels_;
-    CWindowOutput inPlace_{nullptr, false};  // the whole scene drawn in place
+    CWindowOutput inPlace_{nullptr, FrameOutputKind::Whole};  // the whole scene drawn in place
 };
 
 const int kShown[10] = {0, 0, 0, 0, 1, 2, 3, 4, 5, 6};   // 12:34:56

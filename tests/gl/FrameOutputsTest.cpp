@@ -135,10 +135,10 @@ TEST(FrameOutputs, FramesAreThoseOfTheSceneDrawnInPlace) {
         const Target& window = *targets[2 * i];
         const Target& reference = *targets[2 * i + 1];
         CRectangleOutput rectangles(nullptr);
-        CWindowOutput inWindow(nullptr, true);
+        CWindowOutput inWindow(nullptr, FrameOutputKind::KeptCopies);
         CFrameOutput& output = c.offscreen ? static_cast<CFrameOutput&>(rectangles) : inWindow;
         CCountingOutput counting(output);
-        CWindowOutput inPlace(nullptr, false);
+        CWindowOutput inPlace(nullptr, FrameOutputKind::Whole);
         ResetFlipState();
         std::vector<std::vector<std::uint8_t>> inPlaceFrames;
         for (double x : kInstants) {
