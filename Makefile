@@ -47,8 +47,10 @@ windows: bootstrap
 install: linux
 	cmake --install build/linux $(if $(PREFIX),--prefix "$(PREFIX)")
 
+# CPack takes its folders' and archive members' modes from the umask, and the
+# times in the package from SOURCE_DATE_EPOCH (the commit's, when not set).
 package: linux
-	cd build/linux && cpack -G DEB
+	cd build/linux && umask 022 && SOURCE_DATE_EPOCH=$${SOURCE_DATE_EPOCH:-$$(git log -1 --format=%ct)} cpack -G DEB
 
 installer: windows
 	cmake --build --preset windows --target installer
