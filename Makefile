@@ -13,6 +13,11 @@
 #                  (PREFIX, default /usr/local; DESTDIR is honoured)
 #   make package   build the Debian package build/linux/tolvane-screensaver_*.deb
 #   make installer build the Windows installer build/windows/Tolvane-Setup-*.exe
+#   make release   from the committed tree, the files people download in
+#                  build/release/ with SHA256SUMS and the tools' versions;
+#                  signed with TOLVANE_SIGN_CERT and TOLVANE_SIGN_KEY, or with
+#                  the published signatures in TOLVANE_SIGNATURES attached
+#                  (tools/release.sh; the README's "Checking a release")
 #   make picture   remake the README's pictures docs/clock.png and docs/flip.gif
 #                  (Xvfb, faked time)
 #   make asan      build and run the unit, GL and native end-to-end tests
@@ -31,7 +36,7 @@ ARGS ?=
 PREFIX ?=
 LINUX_EXE := build/linux/src/host/tolvane-screensaver
 
-.PHONY: bootstrap linux windows run test asan fuzz fuzz-long bench format clean install package installer picture
+.PHONY: bootstrap linux windows run test asan fuzz fuzz-long bench format clean install package installer picture release
 
 bootstrap:
 	@sh tools/bootstrap.sh
@@ -54,6 +59,9 @@ package: linux
 
 installer: windows
 	cmake --build --preset windows --target installer
+
+release: bootstrap
+	sh tools/release.sh
 
 picture: linux
 	cmake --build --preset linux -j $(JOBS) --target swap_probe

@@ -17,7 +17,7 @@ NAME = "glfw3_3.3.8.orig.tar.gz"
 # vouches for it into the current folder, as a hostile mirror would.
 FAKE_APT = """#!/bin/sh
 echo "$*" >> "%(calls)s"
-case "$*" in *source*)
+case " $* " in *" source "*)
     cp "%(doctored)s" %(name)s
     sum=$(sha256sum %(name)s | cut -d' ' -f1)
     printf 'Checksums-Sha256:\\n %%s 1 %(name)s\\n' "$sum" > glfw3_3.3.8-1.dsc ;;
@@ -28,7 +28,7 @@ esac
 def fetch(scratch, cache):
     env = dict(os.environ, PATH=scratch + "/bin:" + os.environ["PATH"])
     return subprocess.run(["sh", os.path.join(SOURCE_DIR, "tools", "fetch-glfw.sh"), cache],
-                          env=env, capture_output=True, text=True, timeout=60)
+                          env=env, cwd=scratch, capture_output=True, text=True, timeout=60)
 
 
 def genuine():
