@@ -136,6 +136,7 @@ fi
 git archive --format=tar --prefix="tolvane-screensaver-$version/" HEAD |
     gzip -9 -n >"$out/tolvane-screensaver-$version.tar.gz"
 
+python=$(sed -n 's/^_Python3_EXECUTABLE:INTERNAL=//p' build/linux/CMakeCache.txt)
 {
     echo "Tolvane Screensaver $version, commit $(git rev-parse HEAD)"
     echo "SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH ($(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S UTC'))"
@@ -143,25 +144,35 @@ git archive --format=tar --prefix="tolvane-screensaver-$version/" HEAD |
     echo "GLFW source: glfw3_3.3.8.orig.tar.gz SHA-256 $(sed -n 's/^pinned=//p' tools/fetch-glfw.sh)"
     echo
     echo "Packages:"
-    # The programs the build ran, and the packages of what went into the files.
-    for tool in cc c++ cpp "$(gcc -print-prog-name=cc1plus)" ld strip \
+    # The programs the build ran and the packages of what went into the
+    # files; a program from no package is named with its own version.
+    for tool in cc c++ "$(gcc -print-prog-name=cc1plus)" ld strip \
         x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix \
         "$(x86_64-w64-mingw32-g++-posix -print-prog-name=cc1plus)" \
         x86_64-w64-mingw32-ld x86_64-w64-mingw32-windres \
         "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++.a)" \
         "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread.a)" \
-        cmake cpack make makensis dpkg dpkg-deb dpkg-shlibdeps python3 gzip tar git osslsigncode; do
-        path=$(command -v "$tool" || echo "$tool")
-        [ -e "$path" ] && dpkg -S "$(readlink -f "$path")" 2>/dev/null | sed 's/: .*//; s/, /\n/g'
-
+        cmake cpack make makensis dpkg-deb dpkg-shlibdeps "$python" gzip tar git osslsigncode; do
+        path=$(readlink -f "$(command -v "$tool" || echo "$tool")")
+        [ -e "$path" ] || continue
+        # usrmerge: dpkg may know the file under /bin or /lib.
+        owner=$(dpkg -S "$path" 2>/dev/null || dpkg -S "${path#/usr}" 2>/dev/null || true)
+        if [ -n "$owner" ]; then
+            echo "$owner" | sed 's/: .*//; s/, /\n/g' >>"$work/packages"
+        else
+            echo "$path: $("$path" --version 2>&1 | head -n 1)" >>"$work/others"
+        fi
     done
-    echo nsis-common libc6-dev libstdc++-12-dev mingw-w64-x86-64-dev mingw-w64-common \
-        libx11-dev libgl-dev libopenal-dev libfreetype6 libpng16-16 zlib1g fonts-dejavu-core |
-        tr ' ' '\n'
-} >"$work/tools.head"
-sed -n '1,/^Packages:$/p' "$work/tools.head" >"$out/TOOLS"
-sed '1,/^Packages:$/d' "$work/tools.head" | sort -u |
-    xargs dpkg-query -W -f='  ${Package} ${Version}\n' 2>/dev/null >>"$out/TOOLS" || true
+    printf '%s\n' nsis-common libc6-dev libstdc++-12-dev mingw-w64-x86-64-dev mingw-w64-common \
+        libx11-dev libgl-dev libopenal-dev libfreetype6 libpng16-16 zlib1g fonts-dejavu-core \
+        >>"$work/packages"
+    sort -u "$work/packages" | xargs dpkg-query -W -f='  ${Package} ${Version}\n' 2>/dev/null || true
+    if [ -s "$work/others" ]; then
+        echo
+        echo "Not from a package:"
+        sort -u "$work/others" | sed 's/^/  /'
+    fi
+} >"$out/TOOLS"
 
 (cd "$out" && find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort |
     xargs sha256sum >SHA256SUMS)
