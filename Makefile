@@ -5,7 +5,9 @@
 #   make run       build the Linux program and run the clock on $DISPLAY
 #   make test      build both targets and the Windows installer, run every
 #                  test (Xvfb, Wine, sound servers are started and stopped
-#                  by the tests themselves), then a short run of each fuzzer
+#                  by the tests themselves), then a short run of each fuzzer,
+#                  then the release tests (a second build compared byte for
+#                  byte, a signed release)
 #   make windows   build build/windows/src/host/Tolvane.scr
 #   make install   install the Linux program (in libexec/xscreensaver, linked
 #                  from bin), its xscreensaver hack description, its
@@ -71,9 +73,11 @@ run: linux
 	@if [ -z "$$DISPLAY" ]; then echo "make run: no DISPLAY; run it inside an X session" >&2; exit 1; fi
 	./$(LINUX_EXE) $(ARGS)
 
+# The release tests build the release's files again: after the others, alone.
 test: linux windows installer
-	ctest --test-dir build/linux --output-on-failure -j $(JOBS) --timeout 600
+	ctest --test-dir build/linux --output-on-failure -j $(JOBS) --timeout 600 -LE release
 	$(MAKE) --no-print-directory fuzz
+	ctest --test-dir build/linux --output-on-failure -L release
 
 asan: bootstrap
 	cmake --preset linux-asan

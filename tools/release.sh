@@ -105,8 +105,6 @@ version=$(sed -n 's/^project(TolvaneScreensaver VERSION \([0-9.]*\).*/\1/p' CMak
 [ -n "$version" ] || die "no version in CMakeLists.txt"
 setup="Tolvane-Setup-$version.exe"
 
-# CPack takes the modes of its folders and archive members from the umask.
-umask 022
 if [ -d "$out" ] && [ -n "$(ls -A "$out")" ] && [ ! -f "$out/SHA256SUMS" ]; then
     die "$out holds files that are not an earlier release's; name an empty folder"
 fi
@@ -121,7 +119,8 @@ cmake --build --preset linux -j "$jobs"
 cmake --preset windows -DTOLVANE_GLFW_SOURCE= >/dev/null
 cmake --build --preset windows -j "$jobs" --target tolvane-screensaver
 
-cpack -G DEB --config build/linux/CPackConfig.cmake -B "$work/deb" >/dev/null
+# CPack takes the modes of its folders and archive members from the umask.
+(umask 022 && cpack -G DEB --config build/linux/CPackConfig.cmake -B "$work/deb" >/dev/null)
 cp "$work/deb/tolvane-screensaver_${version}_amd64.deb" "$out/"
 
 sign_pe Tolvane.scr build/windows/src/host/Tolvane.scr "$out/Tolvane.scr"
