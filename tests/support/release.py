@@ -37,16 +37,23 @@ def other_user():
     return entry.pw_uid, entry.pw_gid
 
 
-def as_user(argv, user):
+def command(argv, user, preload):
+    """argv as user, with the variables of preload (libfaketime's) set only
+    after the switch: the first process that loads libfaketime makes its
+    shared memory, which must be the user's own."""
+    if preload:
+        argv = ["env"] + ["%s=%s" % item for item in sorted(preload.items())] + argv
     if user is None:
         return argv
     return ["setpriv", "--reuid=%d" % user[0], "--regid=%d" % user[1], "--clear-groups", "--"] + argv
 
 
-def run(argv, cwd, env=None, user=None, umask=None, timeout=1800):
-    """Runs argv (as user, with umask); its output, or a failure with its end."""
+def run(argv, cwd, env=None, user=None, umask=None, preload=None, timeout=1800):
+    """Runs argv (as user, with umask and preload); its output, or a failure
+    with its end."""
     preexec = (lambda: os.umask(umask)) if umask is not None else None
-    result = subprocess.run(as_user(argv, user), cwd=cwd, env=env or os.environ, preexec_fn=preexec,
+    result = subprocess.run(command(argv, user, preload), cwd=cwd, env=env or os.environ,
+                            preexec_fn=preexec,
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
                             timeout=timeout)
     check(result.returncode == 0, "%s failed (%d):\n%s" % (" ".join(argv), result.returncode,
@@ -54,11 +61,12 @@ def run(argv, cwd, env=None, user=None, umask=None, timeout=1800):
     return result.stdout
 
 
-def make(tree, out, env=None, user=None, umask=None, timeout=1800):
+def make(tree, out, env=None, user=None, umask=None, preload=None, timeout=1800):
     """Makes the release of tree into out; returns {file: sha256} of its
     SHA256SUMS, each checked against the file."""
     env = dict(env or os.environ, TOLVANE_RELEASE_DIR=out)
-    output = run(["sh", os.path.join(tree, "tools", "release.sh")], tree, env, user, umask, timeout)
+    output = run(["sh", os.path.join(tree, "tools", "release.sh")], tree, env, user, umask, preload,
+                 timeout)
     log(output[output.rfind("release: "):] if "release: " in output else output[-2000:])
     return sums(out)
 
