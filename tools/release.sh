@@ -108,8 +108,8 @@ setup="Tolvane-Setup-$version.exe"
 if [ -d "$out" ] && [ -n "$(ls -A "$out")" ] && [ ! -f "$out/SHA256SUMS" ]; then
     die "$out holds files that are not an earlier release's; name an empty folder"
 fi
-rm -rf "$out"
 mkdir -p "$out"
+find "$out" -mindepth 1 -delete
 work=$(mktemp -d "${TMPDIR:-/tmp}/tolvane-release.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 

@@ -52,13 +52,24 @@ def run(argv, cwd, env=None, user=None, umask=None, preload=None, timeout=1800):
     """Runs argv (as user, with umask and preload); its output, or a failure
     with its end."""
     preexec = (lambda: os.umask(umask)) if umask is not None else None
-    result = subprocess.run(command(argv, user, preload), cwd=cwd, env=env or os.environ,
-                            preexec_fn=preexec,
-                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
-                            timeout=timeout)
-    check(result.returncode == 0, "%s failed (%d):\n%s" % (" ".join(argv), result.returncode,
-                                                           result.stdout[-6000:]))
-    return result.stdout
+    process = subprocess.Popen(command(argv, user, preload), cwd=cwd, env=env or os.environ,
+                               preexec_fn=preexec, stdout=subprocess.PIPE,
+                               stderr=subprocess.STDOUT, text=True)
+    try:
+        output, _ = process.communicate(timeout=timeout)
+    finally:
+        process.kill()
+        process.wait()
+        if preload:
+            # libfaketime's shared memory, named after the first process
+            # that loaded it: this one (setpriv and env exec).
+            for name in ("faketime_shm_%d", "sem.faketime_sem_%d"):
+                path = os.path.join("/dev/shm", name % process.pid)
+                if os.path.exists(path):
+                    os.remove(path)
+    check(process.returncode == 0, "%s failed (%d):\n%s" % (" ".join(argv), process.returncode,
+                                                            output[-6000:]))
+    return output
 
 
 def make(tree, out, env=None, user=None, umask=None, preload=None, timeout=1800):
