@@ -89,8 +89,8 @@ def reproducible():
 
         log("SHA256SUMS, first and second:")
         for name in sorted(set(first_sums) | set(second_sums)):
-            log("  %-40s %s %s" % (name, first_sums.get(name, "-" * 64)[:16],
-                                   second_sums.get(name, "-" * 64)[:16]))
+            log("  %-34s %s %s" % (name, first_sums.get(name, "-" * 64),
+                                   second_sums.get(name, "-" * 64)))
         if first_sums.get("TOOLS") != second_sums.get("TOOLS"):
             subprocess.run(["diff", os.path.join(first, "TOOLS"), os.path.join(second, "TOOLS")])
         check(set(first_sums) == set(second_sums), "the releases list different files")
