@@ -5,7 +5,9 @@
 #   make run       build the Linux program and run the clock on $DISPLAY
 #   make test      build both targets and the Windows installer, run every
 #                  test (Xvfb, Wine, sound servers are started and stopped
-#                  by the tests themselves), then a short run of each fuzzer
+#                  by the tests themselves), then a short run of each fuzzer,
+#                  then the release tests (a second build compared byte for
+#                  byte, a signed release)
 #   make windows   build build/windows/src/host/Tolvane.scr
 #   make install   install the Linux program (in libexec/xscreensaver, linked
 #                  from bin), its xscreensaver hack description, its
@@ -13,6 +15,11 @@
 #                  (PREFIX, default /usr/local; DESTDIR is honoured)
 #   make package   build the Debian package build/linux/tolvane-screensaver_*.deb
 #   make installer build the Windows installer build/windows/Tolvane-Setup-*.exe
+#   make release   from the committed tree, the files people download in
+#                  build/release/ with SHA256SUMS and the tools' versions;
+#                  signed with TOLVANE_SIGN_CERT and TOLVANE_SIGN_KEY, or with
+#                  the published signatures in TOLVANE_SIGNATURES attached
+#                  (tools/release.sh; the README's "Checking a release")
 #   make picture   remake the README's pictures docs/clock.png and docs/flip.gif
 #                  (Xvfb, faked time)
 #   make asan      build and run the unit, GL and native end-to-end tests
@@ -31,7 +38,7 @@ ARGS ?=
 PREFIX ?=
 LINUX_EXE := build/linux/src/host/tolvane-screensaver
 
-.PHONY: bootstrap linux windows run test asan fuzz fuzz-long bench format clean install package installer picture
+.PHONY: bootstrap linux windows run test asan fuzz fuzz-long bench format clean install package installer picture release
 
 bootstrap:
 	@sh tools/bootstrap.sh
@@ -47,11 +54,16 @@ windows: bootstrap
 install: linux
 	cmake --install build/linux $(if $(PREFIX),--prefix "$(PREFIX)")
 
+# CPack takes its folders' and archive members' modes from the umask, and the
+# times in the package from SOURCE_DATE_EPOCH (the commit's, when not set).
 package: linux
-	cd build/linux && cpack -G DEB
+	cd build/linux && umask 022 && SOURCE_DATE_EPOCH=$${SOURCE_DATE_EPOCH:-$$(git log -1 --format=%ct)} cpack -G DEB
 
 installer: windows
 	cmake --build --preset windows --target installer
+
+release: bootstrap
+	sh tools/release.sh
 
 picture: linux
 	cmake --build --preset linux -j $(JOBS) --target swap_probe
@@ -61,9 +73,11 @@ run: linux
 	@if [ -z "$$DISPLAY" ]; then echo "make run: no DISPLAY; run it inside an X session" >&2; exit 1; fi
 	./$(LINUX_EXE) $(ARGS)
 
+# The release tests build the release's files again: after the others, alone.
 test: linux windows installer
-	ctest --test-dir build/linux --output-on-failure -j $(JOBS) --timeout 600
+	ctest --test-dir build/linux --output-on-failure -j $(JOBS) --timeout 600 -LE release
 	$(MAKE) --no-print-directory fuzz
+	ctest --test-dir build/linux --output-on-failure -L release
 
 asan: bootstrap
 	cmake --preset linux-asan

@@ -3,7 +3,8 @@
 #
 # The source comes from TOLVANE_GLFW_SOURCE when set (an unpacked GLFW 3.3
 # tree or its tarball); otherwise tools/fetch-glfw.sh downloads Debian's
-# source tarball into TOLVANE_CACHE_DIR, checked against its .dsc.
+# source tarball into TOLVANE_CACHE_DIR, checked against the SHA-256 pinned in
+# that script.
 
 set(TOLVANE_GLFW_SOURCE "" CACHE PATH "GLFW 3.3 source tree or tarball (empty: download from Debian)")
 set(TOLVANE_CACHE_DIR "${PROJECT_SOURCE_DIR}/.cache" CACHE PATH "Download cache outside the build folders")
@@ -17,7 +18,7 @@ if(_glfw_input STREQUAL "")
         OUTPUT_STRIP_TRAILING_WHITESPACE)
     if(NOT _fetch_result EQUAL 0)
         message(FATAL_ERROR
-            "Could not download the GLFW 3.3 source from Debian's archive.\n"
+            "Could not get the pinned GLFW 3.3 source from Debian's archive (the line above says why).\n"
             "Either make apt reach a Debian mirror (and run 'make bootstrap'), or point the "
             "build at a GLFW 3.3 source tree or tarball:\n"
             "  cmake --preset linux -DTOLVANE_GLFW_SOURCE=/path/to/glfw-3.3.x[.tar.gz]")

@@ -18,20 +18,29 @@ if(WIN32)
     find_program(TOLVANE_MAKENSIS makensis)
     set(_setup "${CMAKE_BINARY_DIR}/Tolvane-Setup-${PROJECT_VERSION}.exe")
     if(TOLVANE_MAKENSIS)
+        # makensis with this build's definitions, for the target and for
+        # tools/release.sh, which packs a signed Tolvane.scr and signs the
+        # uninstaller: makensis.sh SCREENSAVER OUTFILE [makensis options].
+        set(_makensis "${CMAKE_BINARY_DIR}/packaging/makensis.sh")
+        file(CONFIGURE OUTPUT "${_makensis}" @ONLY CONTENT [[#!/bin/sh
+# Made by CMake (cmake/Packaging.cmake).
+scr=$1 out=$2
+shift 2
+exec "@TOLVANE_MAKENSIS@" -V2 -NOCD \
+    "-DVERSION=@PROJECT_VERSION@" \
+    "-DVERSION_MAJOR=@PROJECT_VERSION_MAJOR@" \
+    "-DVERSION_MINOR=@PROJECT_VERSION_MINOR@" \
+    "-DPUBLISHER=@TOLVANE_MAKER@" \
+    "-DHOMEPAGE=@TOLVANE_HOMEPAGE@" \
+    "-DICON=@TOLVANE_ASSET_DIR@/tolvane.ico" \
+    "-DSCREENSAVER=$scr" "-DOUTFILE=$out" "$@" \
+    "@_packaging@/windows/Tolvane.nsi"
+]])
         add_custom_command(
             OUTPUT "${_setup}"
-            COMMAND "${TOLVANE_MAKENSIS}" -V2 -NOCD
-                    "-DVERSION=${PROJECT_VERSION}"
-                    "-DVERSION_MAJOR=${PROJECT_VERSION_MAJOR}"
-                    "-DVERSION_MINOR=${PROJECT_VERSION_MINOR}"
-                    "-DPUBLISHER=${TOLVANE_MAKER}"
-                    "-DHOMEPAGE=${TOLVANE_HOMEPAGE}"
-                    "-DICON=${TOLVANE_ASSET_DIR}/tolvane.ico"
-                    "-DSCREENSAVER=$<TARGET_FILE:tolvane-screensaver>"
-                    "-DOUTFILE=${_setup}"
-                    "${_packaging}/windows/Tolvane.nsi"
+            COMMAND sh "${_makensis}" "$<TARGET_FILE:tolvane-screensaver>" "${_setup}"
             DEPENDS tolvane-screensaver "${_packaging}/windows/Tolvane.nsi"
-                    "${TOLVANE_ASSET_DIR}/tolvane.ico"
+                    "${TOLVANE_ASSET_DIR}/tolvane.ico" "${_makensis}"
             COMMENT "Building the installer ${_setup}"
             VERBATIM)
     else()
@@ -83,7 +92,8 @@ install(CODE "
     set(_program \"\${CMAKE_INSTALL_PREFIX}/${_hack_dir}/tolvane-screensaver\")
     set(_entry \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/screensavers/tolvane-screensaver.desktop\")
     message(STATUS \"Installing: \${_entry}\")
-    configure_file(\"${_packaging}/linux/tolvane-screensaver.desktop.in\" \"\${_entry}\" @ONLY)
+    configure_file(\"${_packaging}/linux/tolvane-screensaver.desktop.in\" \"\${_entry}\" @ONLY
+        FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
     list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${_entry}\")")
 install(FILES "${_packaging}/linux/tolvane-screensaver.xml"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/xscreensaver/config")

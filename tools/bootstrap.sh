@@ -17,7 +17,7 @@ clang libclang-rt-14-dev clang-format
 libfreetype-dev fonts-dejavu-core libpng-dev zlib1g-dev
 libxft-dev libfontconfig-dev
 dpkg-dev ca-certificates
-nsis lintian xscreensaver file
+nsis lintian xscreensaver file osslsigncode
 mate-screensaver xsecurelock desktop-file-utils
 "
 

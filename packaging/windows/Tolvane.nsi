@@ -1,7 +1,10 @@
 ; The Windows installer of Tolvane Screensaver: Tolvane-Setup-<version>.exe.
 ; Built by `make installer` (the target installer of the windows preset),
 ; which passes VERSION, VERSION_MAJOR, VERSION_MINOR, PUBLISHER, HOMEPAGE,
-; ICON, SCREENSAVER (the built Tolvane.scr) and OUTFILE.
+; ICON, SCREENSAVER (the built Tolvane.scr) and OUTFILE. `make release`
+; (tools/release.sh) also passes FINALIZE_UNINSTALLER, a program that signs
+; the uninstaller (or attaches its published signature) in place before it
+; goes into the installer.
 ;
 ; Installs Tolvane.scr into the 64-bit system folder, where the Screen Saver
 ; Settings look for screensavers, makes it the current screensaver of the
@@ -15,6 +18,9 @@ Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestDPIAware true
+; No file's modification time in the installer: two builds of one commit
+; give the same bytes (installed files take the time they are installed at).
+SetDateSave off
 
 !define PRODUCT "Tolvane Screensaver"
 !define SCR_NAME "Tolvane.scr"
@@ -24,6 +30,10 @@ ManifestDPIAware true
 !define SPIF_UPDATE_AND_BROADCAST 3
 
 !include "MUI2.nsh"
+
+!ifdef FINALIZE_UNINSTALLER
+!uninstfinalize '${FINALIZE_UNINSTALLER} "%1"'
+!endif
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
