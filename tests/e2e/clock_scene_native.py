@@ -47,9 +47,9 @@ def a_portrait_monitor_shows_all_six_digits():
     templates = glyph_templates()
     size = (1080, 1920)
     started = soon_after(STARTED.split()[1])
-    env = harness.faked_clock(dict(os.environ, TZ="UTC"), STARTED)
     with harness.scratch() as scratch, harness.Xvfb(*size):
-        with HostWindow(*size) as host, \
+        env = harness.faked_clock(dict(os.environ, TZ="UTC"), STARTED)  # on this Xvfb
+        with HostWindow(*size, at=(0, 0)) as host, \
                 harness.started([EXE, "--window-id", str(host.id)], env=env) as program:
             _, read = read_clock(scratch, "handed-over.png", templates, started, 30, size,
                                  host.id)
