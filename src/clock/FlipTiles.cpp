@@ -104,8 +104,14 @@ ClockView ClockViewOf(std::int32_t width, std::int32_t height) {
     ClockView view;
     view.width = width;
     view.height = height;
-    view.halfWidth = kWorldHalfHeight * AspectRatioOf(width, height);
-    view.projection = Ortho(-view.halfWidth, view.halfWidth, -kWorldHalfHeight, kWorldHalfHeight,
+    if (width > 0 && 4 * static_cast<std::int64_t>(width) < 5 * static_cast<std::int64_t>(height)) {
+        view.halfWidth = kNarrowHalfWidth;
+        view.halfHeight = kNarrowHalfWidth / AspectRatioOf(width, height);
+    } else {
+        view.halfWidth = kWorldHalfHeight * AspectRatioOf(width, height);
+        view.halfHeight = kWorldHalfHeight;
+    }
+    view.projection = Ortho(-view.halfWidth, view.halfWidth, -view.halfHeight, view.halfHeight,
                             -kDepthRange, kDepthRange);
     return view;
 }
@@ -127,9 +133,9 @@ PixelRect TilePixels(std::uint32_t positions, const ClockView& view) {
     const std::int32_t left = clamp(std::floor(pixel(world.left, halfWidth, width)) - 1.0f, width);
     const std::int32_t right = clamp(std::ceil(pixel(world.right, halfWidth, width)) + 1.0f, width);
     const std::int32_t bottom =
-        clamp(std::floor(pixel(world.bottom, kWorldHalfHeight, height)) - 1.0f, height);
+        clamp(std::floor(pixel(world.bottom, view.halfHeight, height)) - 1.0f, height);
     const std::int32_t top =
-        clamp(std::ceil(pixel(world.top, kWorldHalfHeight, height)) + 1.0f, height);
+        clamp(std::ceil(pixel(world.top, view.halfHeight, height)) + 1.0f, height);
     return PixelRect{left, bottom, right - left, top - bottom};
 }
 

@@ -35,17 +35,26 @@ void DrawTiles(std::uint32_t positions = kShownPositions);
 void DrawTileBacks(std::uint32_t positions);
 void DrawFlaps(std::uint32_t positions);
 
-// Half the window's height in world units: it is 1000 units high, the origin
-// at its centre.
+// Half the window's height in world units where it is 5:4 or wider: it is
+// 1000 units high, the origin at its centre.
 constexpr float kWorldHalfHeight = 500.0f;
 
-// How a window of width x height pixels sees the world: 1000 units high,
-// the aspect ratio times as many across, the origin at its centre.
+// Half the window's width in world units where it is 5:4 or narrower: the
+// widest framing that keeps every digit whole (the outermost tiles lose
+// only the edges of their faces).
+constexpr float kNarrowHalfWidth = 625.0f;
+
+// How a window of width x height pixels sees the world, the origin at its
+// centre: 1000 units high and the aspect ratio times as many across where
+// it is 5:4 or wider; narrower, 1250 units across and higher as it
+// narrows, so the whole clock stays on it and nothing jumps at 5:4. The one
+// rule for everything that turns world units into the window's pixels.
 struct ClockView {
     std::int32_t width = 0;
     std::int32_t height = 0;
-    float halfWidth = 0.0f;  // world units from the centre to either side
-    Mat4 projection;         // the orthographic projection onto the window
+    float halfWidth = 0.0f;               // world units from the centre to either side
+    float halfHeight = kWorldHalfHeight;  // and to the top and bottom
+    Mat4 projection;                      // the orthographic projection onto the window
 };
 ClockView ClockViewOf(std::int32_t width, std::int32_t height);
 

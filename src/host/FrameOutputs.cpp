@@ -7,12 +7,16 @@
 
 namespace {
 
-// The background rectangle is 2500 world units wide and the window 1000
-// high: it covers the whole window, every sample of every pixel alike, up
-// to an aspect ratio of 2.5.
+// The background rectangle reaches 1250 world units either side of the
+// centre, 1184.9 above it and 1315.1 below: it covers the whole window,
+// every sample of every pixel alike, up to an aspect ratio of 2.5, and down
+// to one of about 0.53, where the window's growing height reaches its top.
+constexpr float kBackgroundTop = 1184.9f;
+
 CopySamples BackgroundSamples(std::int32_t width, std::int32_t height) {
     const bool covers =
-        2 * static_cast<std::int64_t>(width) <= 5 * static_cast<std::int64_t>(height);
+        2 * static_cast<std::int64_t>(width) <= 5 * static_cast<std::int64_t>(height) &&
+        ClockViewOf(width, height).halfHeight <= kBackgroundTop;
     return covers ? CopySamples::One : CopySamples::AsFramebuffer;
 }
 

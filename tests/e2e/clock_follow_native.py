@@ -16,7 +16,7 @@ import time
 import zoneinfo
 
 import harness
-from clock_scene_native import glyph_templates, read_resting
+from tile_reader import glyph_templates, read_resting
 from harness import check, log
 from launch_native import EXE
 from swap_log import SwapLog

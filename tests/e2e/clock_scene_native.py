@@ -8,165 +8,12 @@ import harness
 from harness import check
 from launch_native import EXE
 from swap_log import SwapLog, wait_for_quiet
+from tile_reader import STARTED, glyph_templates, read_clock, soon_after
 from x11_host import HostWindow
 
 # The every-frame reference of the bench: whole frames, swapped into a
 # four-sample window.
 WHOLE_FRAMES = os.environ["TOLVANE_REFERENCE_EXE"]
-
-ATLAS = os.path.join(os.environ["TOLVANE_BUILD_DIR"], "assets", "glyph_atlas.bmp")
-TILE_X = {4: -546, 5: -354, 6: -92, 7: 100, 8: 360, 9: 552}
-CELLS = {0: (30, 864), 1: (30, 1152), 2: (30, 1440), 3: (30, 1728), 4: (420, 0), 5: (420, 288),
-         6: (420, 576), 7: (420, 864), 8: (420, 1152), 9: (420, 1440)}
-SAMPLE = (16, 24)  # each half is compared at this many pixels
-
-
-class GreyPicture:
-    """A picture's grey values, read once, sampled in parts."""
-
-    def __init__(self, path):
-        self.width, self.height = harness.picture_size(path)
-        self.values = harness.run_bytes(["convert", path, "-colorspace", "gray", "-depth", "8",
-                                          "gray:-"])
-
-    def sample(self, crop):
-        """The mean grey of each cell of a SAMPLE grid laid over crop = (x, y, w, h)."""
-        x, y, w, h = crop
-        columns, rows = SAMPLE
-        result = []
-        for r in range(rows):
-            y0, y1 = y + r * h // rows, y + (r + 1) * h // rows
-            for c in range(columns):
-                x0, x1 = x + c * w // columns, x + (c + 1) * w // columns
-                # Every third pixel each way is plenty for a mean.
-                total = 0
-                count = 0
-                for yy in range(y0, y1, 3):
-                    cells = self.values[yy * self.width + x0:yy * self.width + x1:3]
-                    total += sum(cells)
-                    count += len(cells)
-                result.append(total / max(count, 1))
-        return result
-
-
-def normalised(values):
-    low, high = min(values), max(values)
-    span = max(high - low, 1)
-    return [(v - low) / span for v in values]
-
-
-_atlas = []
-
-
-def glyph_templates(part=(0.0, 1.0)):
-    """Upper and lower half of every digit's cell, from the atlas itself; of
-    the columns part = (from, to) of its width only, for a tile that the
-    edge of a narrower monitor cuts."""
-    if not _atlas:
-        _atlas.append(GreyPicture(ATLAS))
-    atlas = _atlas[0]
-    x0, x1 = round(part[0] * 200), round(part[1] * 200)
-    templates = {}
-    for digit, (left, top) in CELLS.items():
-        # The picture is stored bottom-up, but convert shows it upright.
-        upper = atlas.sample((left + x0, top, x1 - x0, 144))
-        lower = atlas.sample((left + x0, top + 144, x1 - x0, 144))
-        templates[digit] = normalised(upper) + normalised(lower)
-    return templates
-
-
-def _read_halves(shot, width, height, templates, origin):
-    """Per tile position: the nearest template's digit and distance, and the
-    nearest digit of the upper and of the lower half alone."""
-    scale = height / 1000.0  # the window is 1000 world units high
-    picture = shot if isinstance(shot, GreyPicture) else GreyPicture(shot)
-    edge = width / 2 / scale  # the half width in world units
-
-    def box(world_left, world_top, world_right, world_bottom):
-        x0 = origin[0] + round(width / 2 + world_left * scale)
-        x1 = origin[0] + round(width / 2 + world_right * scale)
-        y0 = origin[1] + round(height / 2 - world_top * scale)
-        y1 = origin[1] + round(height / 2 - world_bottom * scale)
-        return (x0, y0, x1 - x0, y1 - y0)
-
-    def nearest(seen, against, part):
-        distances = {d: sum((a - b) ** 2 for a, b in zip(seen[part], t[part]))
-                     for d, t in against.items()}
-        best = min(distances, key=distances.get)
-        return best, distances[best]
-
-    read = {}
-    for position, centre in TILE_X.items():
-        # Inside the half-tiles, clear of the rounded corners' edges and the
-        # hinge lines; on a narrow monitor only what is on it.
-        left, right = max(centre - 97.2, -edge), min(centre + 97.2, edge)
-        if left == centre - 97.2 and right == centre + 97.2:
-            against = templates
-        else:
-            against = glyph_templates(((left - centre + 97.2) / 194.4,
-                                       (right - centre + 97.2) / 194.4))
-        upper = picture.sample(box(left, 163.68, right, 8.13 + 1.3))
-        lower = picture.sample(box(left, 6.27 - 1.3, right, -149.28))
-        seen = normalised(upper) + normalised(lower)
-        half = len(upper)
-        whole, distance = nearest(seen, against, slice(None))
-        read[position] = (whole, distance, nearest(seen, against, slice(0, half))[0],
-                          nearest(seen, against, slice(half, None))[0])
-    return read
-
-
-def read_tiles(shot, width, height, templates, origin=(0, 0)):
-    """The digit each tile shows, by the nearest template, and the distances,
-    in the width x height rectangle at origin of the screenshot (a path, or
-    a GreyPicture read once for several rectangles)."""
-    return {p: (digit, distance)
-            for p, (digit, distance, _, _) in _read_halves(shot, width, height, templates,
-                                                             origin).items()}
-
-
-def read_resting(shot, width, height, templates, origin=(0, 0)):
-    """The six digits shown, as read_tiles reads them, or None while a flap
-    falls: then some tile's halves show two glyphs (or a flap between
-    them), and the whole tile's nearest glyph is no time the clock had."""
-    read = _read_halves(shot, width, height, templates, origin)
-    if any(upper != whole or lower != whole for whole, _, upper, lower in read.values()):
-        return None
-    return [read[p][0] for p in range(4, 10)]
-
-
-def read_clock(scratch, name, templates, accept, timeout):
-    """Screenshots the clock until the digits it shows satisfy accept(shown),
-    a list of the six digits; returns (screenshot, read), or fails with the
-    last reading. The first frames may still be on their way (two loaded
-    cores), and a flip in progress reads as neither digit."""
-    last = {}
-
-    def attempt():
-        shot = harness.screenshot(os.path.join(scratch, name))
-        read = read_tiles(shot, 1920, 1080, templates)
-        last["read"] = read
-        return (shot, read) if accept([read[p][0] for p in range(4, 10)]) else None
-    found = harness.wait_until(attempt, timeout, 0.2)
-    check(found, "%s: the clock showed %s" % (name, last.get("read")))
-    return found
-
-
-STARTED = "2026-03-14 12:34:21"
-
-
-def seconds_of_day(shown):
-    """The time of day that six read digits show, in seconds."""
-    h1, h2, m1, m2, s1, s2 = shown
-    return (h1 * 10 + h2) * 3600 + (m1 * 10 + m2) * 60 + s1 * 10 + s2
-
-
-def soon_after(start, span=120):
-    """A test of six read digits: they show start ("hh:mm:ss") or at most
-    span seconds later, however long a loaded machine takes to start the
-    clock and to read the screen; never the real time."""
-    h, m, s = (int(v) for v in start.split(":"))
-    return lambda shown: 0 <= seconds_of_day(shown) - (h * 3600 + m * 60 + s) <= span
-
 
 def shows_the_started_time():
     templates = glyph_templates()
@@ -189,6 +36,34 @@ def shows_the_started_time():
             check(max(left) < 12, "the left edge is not darkened: %s" % (left,))
             check(0 < max(centre_gap) < 60, "no dark band above the tiles: %s" % (centre_gap,))
             check(max(bottom) < 60, "the bottom is not dark: %s" % (bottom,))
+            harness.xdotool("key", "q")
+            harness.expect_exit(program, "key", 5)
+
+
+def a_portrait_monitor_shows_all_six_digits():
+    # A monitor turned to portrait: the window handed over at its size, and
+    # full screen on it. The clock is as wide as the window, every digit
+    # whole (the outer tiles' edges cut), and reads as the started time.
+    templates = glyph_templates()
+    size = (1080, 1920)
+    started = soon_after(STARTED.split()[1])
+    with harness.scratch() as scratch, harness.Xvfb(*size):
+        env = harness.faked_clock(dict(os.environ, TZ="UTC"), STARTED)  # on this Xvfb
+        with HostWindow(*size, at=(0, 0)) as host, \
+                harness.started([EXE, "--window-id", str(host.id)], env=env) as program:
+            _, read = read_clock(scratch, "handed-over.png", templates, started, 30, size,
+                                 host.id)
+            harness.log("handed over: %s" % read)
+            check(program.running(), program.output())
+        with harness.started([EXE, "/s"], env=env) as program:
+            check(harness.wait_until(lambda: harness.find_windows(name="^Tolvane Screensaver$"),
+                                     15), "no window: " + program.output())
+            shot, read = read_clock(scratch, "full-screen.png", templates, started, 30, size)
+            harness.log("full screen: %s" % read)
+            # Above and below the tiles the background, not the clear colour.
+            top, bottom = harness.pixels(shot, [(540, 700), (540, 1300)])
+            check(max(top) > 0 and max(bottom) > 0,
+                  "black above or below the tiles: %s, %s" % (top, bottom))
             harness.xdotool("key", "q")
             harness.expect_exit(program, "key", 5)
 
@@ -266,6 +141,7 @@ def rectangles_show_the_pixels_of_whole_frames():
 if __name__ == "__main__":
     harness.main({
         "shows_the_started_time": shows_the_started_time,
+        "a_portrait_monitor_shows_all_six_digits": a_portrait_monitor_shows_all_six_digits,
         "preview_shows_the_clock_scaled": preview_shows_the_clock_scaled,
         "rectangles_show_the_pixels_of_whole_frames": rectangles_show_the_pixels_of_whole_frames,
     })

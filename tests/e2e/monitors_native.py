@@ -19,8 +19,8 @@ import time
 
 import harness
 import xorg_dummy
-from clock_scene_native import (STARTED, GreyPicture, glyph_templates, read_tiles,
-                                seconds_of_day, soon_after)
+from tile_reader import (STARTED, GreyPicture, glyph_templates, read_tiles,
+                         seconds_of_day, soon_after)
 from harness import check
 from launch_native import EXE
 from swap_log import SLOWED, SwapLog, wait_for_quiet

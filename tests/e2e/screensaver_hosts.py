@@ -32,7 +32,7 @@ import time
 
 import harness
 from harness import check, log
-from clock_scene_native import glyph_templates, read_tiles, seconds_of_day
+from tile_reader import glyph_templates, read_tiles, seconds_of_day
 from user_session import UserSession, live_processes, stop_processes
 
 SKIP_CODE = 77  # SKIP_RETURN_CODE of this test in tests/CMakeLists.txt

@@ -12,7 +12,7 @@ import os
 import time
 
 import harness
-from clock_scene_native import glyph_templates, read_tiles
+from tile_reader import glyph_templates, read_tiles
 from harness import check
 from launch_native import EXE
 

@@ -3,9 +3,12 @@ program taking the foreground too) and what does not, the single-instance
 guard, no power request or mouse trails kept from the system, its rests and
 a step of the wall clock.
 
-One Xvfb (1920x1080) and one wineserver of this script's own serve all cases;
-each case stops the screensavers it started. A case argument runs one case.
+One Xvfb (1920x1080) and one wineserver of this script's own serve all cases
+but the last, which turns the monitor to portrait: a second Xvfb (1080x1920)
+and wineserver then. Each case stops the screensavers it started. A case
+argument runs one case.
 """
+import contextlib
 import os
 import re
 import time
@@ -15,6 +18,7 @@ import wine
 from clock_follow_native import SteppedClock, time_to_follow, wait_showing
 from harness import check, log
 from swap_log import SwapLog, check_rests_at_full_speed
+from tile_reader import STARTED, glyph_templates, read_clock, soon_after
 
 SCREEN = (1920, 1080)
 WINDOW_NAME = "^Tolvane Screensaver$"
@@ -242,22 +246,64 @@ def test_follows_a_step_of_the_wall_clock():
             harness.expect_exit(program, "a key after the step")
 
 
+PORTRAIT = (1080, 1920)
+
+
+def test_a_portrait_screen_shows_all_six_digits():
+    # The clock keeps the framing of 5:4 on a narrower screen: as wide as
+    # the screen, every digit whole.
+    templates = glyph_templates()
+    started = soon_after(STARTED.split()[1])
+    env = harness.faked_clock(dict(server.env, TZ="UTC"), STARTED)
+    with harness.scratch() as scratch, \
+            harness.started(["wine", wine.screensaver(), "/s"], env=env) as program:
+        window = wait_for_windows(1)[0]
+        geometry = harness.window_geometry(window)
+        check(geometry == (0, 0) + PORTRAIT, "window at %s, not the whole screen" % (geometry,))
+        _, read = read_clock(scratch, "portrait.png", templates, started, 30, PORTRAIT)
+        log("portrait: %s" % read)
+        harness.xdotool("key", "a")
+        harness.expect_exit(program, "a key")
+
+
+_screens = {}
+
+
+def on_screen(size, test):
+    """test, run with the server of an Xvfb of size: the one open already,
+    or a new one in place of another size's."""
+    def run():
+        global server
+        if _screens.get("size") != size:
+            _screens.pop("stack", contextlib.ExitStack()).close()
+            _screens["stack"] = contextlib.ExitStack()
+            server = _screens["stack"].enter_context(wine.session(*size))
+            _screens["size"] = size
+        test()
+    return run
+
+
 def main():
-    global server
-    with wine.session(*SCREEN) as server:
-        harness.main({
-            "opens_a_full_screen_window": test_opens_a_full_screen_window,
-            "keys_end_it": test_keys_end_it,
-            "mouse_buttons_end_it": test_mouse_buttons_end_it,
-            "motion_and_wheel_do_not_end_it": test_motion_and_wheel_do_not_end_it,
-            "second_start_without_a_switch_exits_at_once":
-                test_second_start_without_a_switch_exits_at_once,
-            "s_instances_are_not_guarded": test_s_instances_are_not_guarded,
-            "lets_the_display_sleep_keeps_mouse_trails_and_ends_for_another_program":
-                test_lets_the_display_sleep_keeps_mouse_trails_and_ends_for_another_program,
-            "rests_between_flips": test_rests_between_flips,
-            "follows_a_step_of_the_wall_clock": test_follows_a_step_of_the_wall_clock,
-        })
+    cases = {
+        "opens_a_full_screen_window": test_opens_a_full_screen_window,
+        "keys_end_it": test_keys_end_it,
+        "mouse_buttons_end_it": test_mouse_buttons_end_it,
+        "motion_and_wheel_do_not_end_it": test_motion_and_wheel_do_not_end_it,
+        "second_start_without_a_switch_exits_at_once":
+            test_second_start_without_a_switch_exits_at_once,
+        "s_instances_are_not_guarded": test_s_instances_are_not_guarded,
+        "lets_the_display_sleep_keeps_mouse_trails_and_ends_for_another_program":
+            test_lets_the_display_sleep_keeps_mouse_trails_and_ends_for_another_program,
+        "rests_between_flips": test_rests_between_flips,
+        "follows_a_step_of_the_wall_clock": test_follows_a_step_of_the_wall_clock,
+    }
+    cases = {name: on_screen(SCREEN, test) for name, test in cases.items()}
+    cases["a_portrait_screen_shows_all_six_digits"] = on_screen(
+        PORTRAIT, test_a_portrait_screen_shows_all_six_digits)
+    try:
+        harness.main(cases)
+    finally:
+        _screens.pop("stack", contextlib.ExitStack()).close()
 
 
 if __name__ == "__main__":

@@ -28,7 +28,7 @@ import xml.etree.ElementTree as ElementTree
 
 import harness
 from harness import check, log
-from clock_scene_native import glyph_templates, read_tiles
+from tile_reader import glyph_templates, read_tiles
 from launch_native import EXE
 from user_session import UserSession
 from x11_host import HostWindow

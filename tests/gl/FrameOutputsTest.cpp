@@ -3,10 +3,11 @@
 // window (the background copied, the positions that do not move copied
 // while a flap falls) and where it is drawn offscreen and only the changed
 // rectangle reaches the window (what lies behind the flaps copied back): into
-// single-sample and four-sample windows, an sRGB-capable one, and one wider
-// than the background rectangle, whose antialiased edges then lie inside the
-// frame. Offscreen frames show what a four-sample window drawn in place
-// shows, whatever the window's own samples.
+// single-sample and four-sample windows, an sRGB-capable one, one wider
+// than the background rectangle and one so narrow that its top edge shows
+// (the antialiased edges then lie inside the frame), and a portrait one it
+// still covers. Offscreen frames show what a four-sample window drawn in
+// place shows, whatever the window's own samples.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -122,7 +123,9 @@ TEST(FrameOutputs, FramesAreThoseOfTheSceneDrawnInPlace) {
     const Case cases[] = {{0, 640, 360, GL_RGBA8, false},  {4, 640, 360, GL_RGBA8, false},
                           {4, 1501, 500, GL_RGBA8, false}, {4, 1280, 720, GL_SRGB8_ALPHA8, false},
                           {0, 640, 360, GL_RGBA8, true},   {4, 640, 360, GL_RGBA8, true},
-                          {0, 1501, 500, GL_RGBA8, true},  {0, 1280, 720, GL_SRGB8_ALPHA8, true}};
+                          {0, 1501, 500, GL_RGBA8, true},  {0, 1280, 720, GL_SRGB8_ALPHA8, true},
+                          {4, 200, 500, GL_RGBA8, false},  {0, 200, 500, GL_RGBA8, true},
+                          {4, 270, 480, GL_RGBA8, false}};
     std::vector<Target*> targets;
     for (const Case& c : cases) {
         targets.push_back(new Target(c));

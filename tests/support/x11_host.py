@@ -2,7 +2,8 @@
 client, the preview window of a top-level one, that the clock is told to
 draw into, driven through the host's standard input.
 
-    with HostWindow(304, 224) as host:   # host.id: the preview window's id
+    with HostWindow(304, 224) as host:   # host.id: the preview window's id;
+                                         # at=(x, y) places it on the screen
         host.command("destroy")          # or unmap, resize W H, focus
 """
 import os
@@ -14,9 +15,9 @@ HOST = os.path.join(os.environ["TOLVANE_BUILD_DIR"], "tests", "x11_preview_host"
 
 
 class HostWindow:
-    def __init__(self, width=152, height=112):
-        self.proc = subprocess.Popen([HOST, str(width), str(height)], stdin=subprocess.PIPE,
-                                     stdout=subprocess.PIPE, text=True)
+    def __init__(self, width=152, height=112, at=(120, 120)):
+        self.proc = subprocess.Popen([HOST, str(width), str(height), str(at[0]), str(at[1])],
+                                     stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
         line = self.proc.stdout.readline()
         if not line.strip().isdigit():
             self.stop()

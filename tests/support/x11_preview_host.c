@@ -1,5 +1,6 @@
 /* A stand-in for a screensaver host on X11: a top-level window holding a
- * preview window of the given size (default 152 x 112), painted red, whose
+ * preview window of the given size (default 152 x 112) at the given place on
+ * the screen (default 120, 120; 0, 0 for one that fills it), painted red, whose
  * decimal id it prints on standard output. It then reads commands from
  * standard input, one per line:
  *   destroy   destroy the preview window
@@ -25,6 +26,8 @@ static int ignore_errors(Display* d, XErrorEvent* e) {
 int main(int argc, char** argv) {
     unsigned width = argc > 1 ? (unsigned)atoi(argv[1]) : 152;
     unsigned height = argc > 2 ? (unsigned)atoi(argv[2]) : 112;
+    int x = argc > 4 ? atoi(argv[3]) : 120;
+    int y = argc > 4 ? atoi(argv[4]) : 120;
     Display* display = XOpenDisplay(NULL);
     if (!display) {
         fprintf(stderr, "x11_preview_host: no display\n");
@@ -32,8 +35,8 @@ int main(int argc, char** argv) {
     }
     XSetErrorHandler(ignore_errors);
     int screen = DefaultScreen(display);
-    Window top = XCreateSimpleWindow(display, RootWindow(display, screen), 100, 100, width + 40,
-                                     height + 40, 0, 0, 0x404040);
+    Window top = XCreateSimpleWindow(display, RootWindow(display, screen), x - 20, y - 20,
+                                     width + 40, height + 40, 0, 0, 0x404040);
     XStoreName(display, top, "Preview host");
     Window preview = XCreateSimpleWindow(display, top, 20, 20, width, height, 0, 0, 0xFF0000);
     XMapWindow(display, preview);

@@ -3,6 +3,9 @@
 // seconds. The pixels those plans give are the GL test's (FrameOutputsTest).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "clock/FlipTiles.h"
 #include "clock/FramePlan.h"
 
@@ -147,14 +150,78 @@ TEST(FramePlan, RectanglesAreThoseOfTheTilesDrawn) {
     EXPECT_EQ(TilePixels(0, view), PixelRect{});
 }
 
-// The projection maps the view's half width and the world's half height to
-// the window's edges: the tiles' pixels and the drawing share one view.
+// The projection maps the view's half width and half height to the
+// window's edges: the tiles' pixels and the drawing share one view.
 TEST(FramePlan, ViewSpansTheWindow) {
     const ClockView view = ClockViewOf(1601, 901);
     EXPECT_FLOAT_EQ(view.halfWidth, kWorldHalfHeight * 1601.0f / 901.0f);
     EXPECT_FLOAT_EQ(view.projection[0].x * view.halfWidth, 1.0f);
     EXPECT_FLOAT_EQ(view.projection[1].y * kWorldHalfHeight, 1.0f);
     EXPECT_EQ(ClockViewOf(152, 0).halfWidth, kWorldHalfHeight * 152.0f);
+}
+
+// From 5:4 up, the window is 1000 world units high and the aspect ratio
+// times as many across: the projection and every tile's pixels exactly so.
+TEST(FramePlan, WideWindowsAreAThousandUnitsHigh) {
+    const int sizes[][2] = {{1280, 1024}, {1920, 1080}, {1366, 768},  {1501, 500},
+                            {3840, 1080}, {304, 224},   {1250, 1000}, {5, 4}};
+    for (const auto& size : sizes) {
+        const int w = size[0];
+        const int h = size[1];
+        const float ratio = static_cast<float>(w) / static_cast<float>(h);
+        const ClockView view = ClockViewOf(w, h);
+        const Mat4 expected =
+            Ortho(-500.0f * ratio, 500.0f * ratio, -500.0f, 500.0f, -1000.0f, 1000.0f);
+        for (int c = 0; c < 4; ++c) {
+            for (int r = 0; r < 4; ++r) {
+                EXPECT_EQ(view.projection[c][r], expected[c][r]) << w << "x" << h;
+            }
+        }
+        EXPECT_EQ(view.halfHeight, 500.0f);
+        for (int p = 4; p <= 9; ++p) {
+            const WorldRect world = TileBounds(1u << p);
+            const auto x = [&](float units) {
+                return (units / (500.0f * ratio) + 1.0f) * 0.5f * w;
+            };
+            const auto y = [&](float units) { return (units / 500.0f + 1.0f) * 0.5f * h; };
+            const int left = std::max(0, static_cast<int>(std::floor(x(world.left)) - 1.0f));
+            const int right = std::min(w, static_cast<int>(std::ceil(x(world.right)) + 1.0f));
+            const int bottom = std::max(0, static_cast<int>(std::floor(y(world.bottom)) - 1.0f));
+            const int top = std::min(h, static_cast<int>(std::ceil(y(world.top)) + 1.0f));
+            EXPECT_EQ(TilePixels(1u << p, view),
+                      (PixelRect{left, bottom, right - left, top - bottom}))
+                << w << "x" << h << " position " << p;
+        }
+    }
+}
+
+// Narrower than 5:4 the framing of 5:4 stays, 1250 units across, and the
+// height grows: every tile lies whole between the top and bottom, only the
+// outermost two reach past the sides (their faces' edges, as at 5:4), and
+// the view does not jump from 5:4 to the next narrower window.
+TEST(FramePlan, NarrowWindowsKeepTheFramingOfFiveToFour) {
+    const int sizes[][2] = {{1080, 1920}, {768, 1024}, {1249, 1000}, {400, 1000}};
+    for (const auto& size : sizes) {
+        const ClockView view = ClockViewOf(size[0], size[1]);
+        EXPECT_EQ(view.halfWidth, 625.0f);
+        EXPECT_FLOAT_EQ(view.halfHeight, 625.0f * size[1] / size[0]);
+        EXPECT_FLOAT_EQ(view.projection[0].x * 625.0f, 1.0f);
+        EXPECT_FLOAT_EQ(view.projection[1].y * view.halfHeight, 1.0f);
+        // The middle four tiles lie inside, the outer two reach the sides.
+        const PixelRect middle = TilePixels(0x1E0, view);
+        EXPECT_GT(middle.x, 0) << size[0] << "x" << size[1];
+        EXPECT_LT(middle.x + middle.width, size[0]);
+        const PixelRect all = TilePixels(kShownPositions, view);
+        EXPECT_EQ(all.x, 0);
+        EXPECT_EQ(all.width, size[0]);
+        EXPECT_GT(all.y, 0);
+        EXPECT_LT(all.y + all.height, size[1]);
+    }
+    const ClockView wide = ClockViewOf(1250, 1000);
+    const ClockView narrow = ClockViewOf(1249, 1000);
+    EXPECT_NEAR(narrow.halfWidth, wide.halfWidth, 0.01f);
+    EXPECT_NEAR(narrow.halfHeight, wide.halfHeight, 0.5f);
+    EXPECT_EQ(TilePixels(kShownPositions, narrow).y, TilePixels(kShownPositions, wide).y);
 }
 
 }  // namespace
