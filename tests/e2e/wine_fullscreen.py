@@ -271,6 +271,8 @@ def test_draws_nothing_while_the_display_is_off():
             check(harness.wait_until(lambda: time.monotonic() >= off + 3.0, 5), "clock")
             dark = swaps.between(off, time.monotonic())
             check(not dark, "%d frames presented while the display was off" % len(dark))
+            log("frames presented per second: %.1f on, %.1f off"
+                % (len(swaps.between(off - 3.0, off)) / 3.0, len(dark) / 3.0))
             expect_running(program, "the display going off", 0.1)
             on = tell_display_state(1)
             check(harness.wait_until(lambda: swaps.between(on, on + 60), 5),
