@@ -90,7 +90,7 @@ fuzz: bootstrap
 	ctest --test-dir build/fuzz --output-on-failure -L fuzz -j $(JOBS)
 
 bench: linux
-	cmake --build --preset linux -j $(JOBS) --target tolvane-continuous-loop swap_probe
+	cmake --build --preset linux -j $(JOBS) --target tolvane-continuous-loop swap_probe dpms_fake
 	python3 bench/bench.py --build build/linux
 
 # New inputs go to corpus-<kind>/ in the build folder; the committed seeds

@@ -17,6 +17,11 @@ learnt to rest), both measured in the same run. One line per figure:
   flip                              0.3 s after each flip starts (the reference
                                     rests never: any 0.3 s, once a second)
   peak resident memory              VmHWM at the end of the steady run
+  frames presented per second,      the clock at 1920x1080, its DPMS level
+  display on and off                faked On then Off by the tests' preload
+                                    (tests/support/dpms_fake.c): frames and
+                                    CPU seconds per wall second over 5 s of
+                                    each, 2 s after the level changed
   peak memory with two monitors     VmHWM after 3 s full screen on Xorg's dummy
                                     driver, with one monitor and with two
                                     (needs root and Xorg, else reported skipped)
@@ -149,6 +154,50 @@ def bench_size(width, height, programs, scratch):
           resting["swaps"] <= TARGET)
 
 
+DARK_SPAN = 5.0
+
+
+def dark_figures(exe, scratch):
+    """Frames presented and CPU seconds per wall second with the display
+    on, then off (the faked DPMS level)."""
+    level = os.path.join(scratch, "dpms.txt")
+    with open(level, "w") as f:
+        f.write("on\n")
+    log = SwapLog(scratch, probe=PROBE)
+    if os.path.exists(log.path):
+        os.remove(log.path)
+    env = log.environment(dict(os.environ, TOLVANE_FAKE_DPMS=level))
+    env["LD_PRELOAD"] = DPMS_FAKE + ":" + env["LD_PRELOAD"]
+    program = harness.Program([exe, "/s"], env=env)
+    figures = {}
+    try:
+        if not harness.wait_until(log.times, 30, interval=0.01):
+            raise harness.TestFailure("%s presented nothing: %s" % (exe, program.output()))
+        for state in ("on", "off"):
+            with open(level, "w") as f:
+                f.write(state + "\n")
+            time.sleep(WARM_UP)
+            begin, cpu_begin = time.monotonic(), cpu_seconds(program.proc.pid)
+            time.sleep(DARK_SPAN)
+            end, cpu_end = time.monotonic(), cpu_seconds(program.proc.pid)
+            figures[state] = (len(log.between(begin, end)) / (end - begin),
+                              (cpu_end - cpu_begin) / (end - begin))
+    finally:
+        program.stop()
+    return figures
+
+
+def bench_dark(exe, scratch):
+    with harness.Xvfb(1920, 1080):
+        figures = dark_figures(exe, scratch)
+    for state in ("on", "off"):
+        frames, cpu = figures[state]
+        print("%-9s %-40s %.1f frames/s, %.3f CPU s/s"
+              % ("1920x1080", "display %s (faked DPMS)" % state, frames, cpu), flush=True)
+    bound("display off: no frame presented (%.1f per second)" % figures["off"][0],
+          figures["off"][0] == 0)
+
+
 def monitors_peak(exe, scratch):
     """VmHWM in MiB of the clock once it has drawn for a few seconds."""
     program, log, _ = run_program(exe, scratch)
@@ -191,13 +240,15 @@ def main():
     args = parser.parse_args()
     global PROBE
     PROBE = os.path.join(args.build, "tests", "libswap_probe.so")
+    global DPMS_FAKE
+    DPMS_FAKE = os.path.join(args.build, "tests", "libdpms_fake.so")
     programs = [("resting", args.resting or os.path.join(args.build, "src", "host",
                                                          "tolvane-screensaver")),
                 ("continuous", args.continuous or os.path.join(args.build, "bench",
                                                                "tolvane-continuous-loop"))]
     if args.before:
         programs.append(("before", args.before))
-    for _, exe in programs + [("probe", PROBE)]:
+    for _, exe in programs + [("probe", PROBE), ("DPMS preload", DPMS_FAKE)]:
         if not os.path.exists(exe):
             sys.exit("bench: %s is missing (make bench builds it)" % exe)
     print("bench: %d cores, load average %.2f at the start" % (os.cpu_count(),
@@ -207,6 +258,7 @@ def main():
         for size in args.sizes.split(","):
             width, height = (int(v) for v in size.split("x"))
             bench_size(width, height, programs, scratch)
+        bench_dark(programs[0][1], scratch)
         bench_monitors(programs[0][1], scratch)
     finally:
         harness.remove_dir(scratch)

@@ -102,6 +102,17 @@ void FollowTimeOfDay(double localSecondsOfDay, double timer) {
     ResetFlipState();
 }
 
+void RetakeTimeOfDay(double timer) {
+    const double local = LocalSecondsOfDay();
+    // A failed reading leaves the count as it is, but no flap half-fallen.
+    if (local >= 0.0) {
+        FollowTimeOfDay(local, timer);
+    } else {
+        ResetFlipState();
+    }
+    g_nextTimeOfDayCheck = timer + kTimeOfDayCheckInterval;
+}
+
 void KeepTimeOfDay(double timer) {
     if (g_clockFirstFrame != 0) {
         CaptureTimeOfDay();

@@ -40,6 +40,11 @@ void SetupClockScene();
 // idle, so a flap under way is not left half-fallen.
 void FollowTimeOfDay(double localSecondsOfDay, double timer);
 
+// FollowTimeOfDay with the local time read now, at timer reading timer:
+// after a time in which the clock was not seen. The next check is a full
+// interval later.
+void RetakeTimeOfDay(double timer);
+
 // Every frame, at its timer reading: the first captures the time of day and
 // counts the clock from that reading, so the clock neither runs ahead by
 // the start-up time nor steps back at the first check; later ones, when a

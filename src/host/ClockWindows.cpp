@@ -103,6 +103,13 @@ void CClockWindows::Draw(double frameBegin) {
     if (current != Display()) glfwMakeContextCurrent(Display());
 }
 
+void CClockWindows::ShownLost() {
+    for (const auto& record : windows_) {
+        record->pacer.RequestRedraw();
+        record->output->ShownLost();
+    }
+}
+
 double CClockWindows::WakeTime(double frameBegin, double nextChange, bool preview) const {
     double wake = std::numeric_limits<double>::infinity();
     for (const auto& record : windows_) {

@@ -87,6 +87,9 @@ public:
     // context is current again afterwards.
     void Draw(double frameBegin);
 
+    // What every window showed is gone: each draws a whole frame next.
+    void ShownLost();
+
     // The earliest wake-up of the windows (as CFramePacer::WakeTime).
     double WakeTime(double frameBegin, double nextChange, bool preview) const;
 

@@ -15,19 +15,27 @@
 //             then a wait for events until the picture can next change (at
 //             once while a flap falls), never sooner than the window's next
 //             frame slot of its monitor's refresh; a key or mouse button
-//             ends the process inside that wait
+//             ends the process inside that wait.
+//             While nobody can see the display (DisplayWatch.h), none of
+//             that: no clock update, no drawing, no present, only a wait
+//             until the next question to the server (X11) or a message
+//             (Windows), in preview no longer than the host's poll; when it
+//             comes back the clock takes the time of day again, every tile
+//             at rest, and every window draws a whole frame
 //   exit      a close request on any window, or in preview a host window
 //             that is no longer enabled (polled at least every 100 ms); in
 //             full screen, another program taking the foreground ends the
 //             process as a key does
 //   shutdown  the click player is released; the windows, GL objects and
 //             GLFW are left to process exit
+#include <cmath>
 #include <cstdlib>
 #include <optional>
 
 #include "clock/ClockScene.h"
 #include "host/Application.h"
 #include "host/ClockWindows.h"
+#include "host/DisplayWatch.h"
 #include "host/FullScreenEffects.h"
 #include "host/HostPlatform.h"
 #include "host/MonitorFollow.h"
@@ -47,7 +55,9 @@ constexpr double kShortestWait = 0.002;
 // reading can take a good part of a refresh, which the wait must not add.
 void WaitForEventsUntil(double wake) {
     const double seconds = wake - glfwGetTime();
-    if (seconds >= kShortestWait) {
+    if (std::isinf(seconds)) {
+        glfwWaitEvents();
+    } else if (seconds >= kShortestWait) {
         glfwWaitEventsTimeout(seconds);
     } else {
         glfwPollEvents();
@@ -73,14 +83,26 @@ void GLFWApplication::Run() {
         monitors->CoverAll();
     }
 
+    CDisplayWatch display(WatchDisplayPower(window), DisplayCanBeSeen);
     bool keepRunning = true;
     do {
         // One reading of the timer for the frame: its time, the clock's
         // update, the pacing of every window.
         const double now = glfwGetTime();
-        const double nextChange = AdvanceFrame(now);
-        windows->Draw(now);
-        WaitForEventsUntil(windows->WakeTime(now, nextChange, preview));
+        if (display.Check(now) == DisplayTurn::CameBack) {
+            // As after a step of the wall clock: the time now, no flips
+            // through the seconds that passed; and what the windows showed
+            // before is not taken as still shown.
+            RetakeTimeOfDay(now);
+            windows->ShownLost();
+        }
+        if (display.Dark()) {
+            WaitForEventsUntil(display.DarkWake(now, preview));
+        } else {
+            const double nextChange = AdvanceFrame(now);
+            windows->Draw(now);
+            WaitForEventsUntil(windows->WakeTime(now, nextChange, preview));
+        }
         if (monitors) {
             monitors->Follow();
             // As a key does: at once, with exit code 0.

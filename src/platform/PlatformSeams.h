@@ -13,6 +13,8 @@
 //     preview host's size and
 //     state, another program's
 //     focus
+//   whether anyone can see the     host/DisplayPower.h         host/DisplayPower_*.cpp
+//     display (its power)
 //   full-screen side effects       host/FullScreenEffects.h    host/FullScreenEffects_*.cpp
 //     undone, settings given back
 //   attaching to a host window     host/glfw_attach.h          host/glfw_attach_*.c (built

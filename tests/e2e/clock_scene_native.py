@@ -1,8 +1,11 @@
 """What the native clock shows: the time it was started at, read back from a
-screenshot by comparing every tile with the glyphs of the atlas; and, where
-it presents only the rectangle a frame changed (Mesa's software renderer, as
-here), the very pixels of whole frames drawn into a four-sample window."""
+screenshot by comparing every tile with the glyphs of the atlas; where it
+presents only the rectangle a frame changed (Mesa's software renderer, as
+here), the very pixels of whole frames drawn into a four-sample window; and
+nothing while the display is off (DPMS, faked by a preload: no server here
+has the extension), then the system's time the moment it is back."""
 import os
+import time
 
 import harness
 from harness import check
@@ -138,10 +141,107 @@ def rectangles_show_the_pixels_of_whole_frames():
         check(harness.pixels_differing(whole[0], whole[3]) > 0, "no flip between the shots")
 
 
+class FakedDpms:
+    """The monitor's level the preload (tests/support/dpms_fake.c) reports,
+    and the times the program asked for it."""
+
+    def __init__(self, directory):
+        self.path = os.path.join(directory, "dpms.txt")
+        self.set("on")
+
+    def set(self, level):
+        with open(self.path + ".new", "w") as f:
+            f.write(level + "\n")
+        os.replace(self.path + ".new", self.path)
+
+    def asked(self, since=0.0):
+        try:
+            with open(self.path + ".asked") as f:
+                return [t for t in (float(line) for line in f.read().split()) if t >= since]
+        except FileNotFoundError:
+            return []
+
+    def environment(self, env):
+        env = dict(env, TOLVANE_FAKE_DPMS=self.path)
+        env["LD_PRELOAD"] = ":".join(
+            p for p in (os.environ["TOLVANE_DPMS_FAKE"], env.get("LD_PRELOAD")) if p)
+        return env
+
+
+def dark_while_the_display_is_off():
+    templates = glyph_templates()
+    with harness.scratch() as scratch, harness.Xvfb():
+        dpms = FakedDpms(scratch)
+        log = SwapLog(scratch)
+        # The wall clock can step (a file libfaketime reads at every call);
+        # the timers are the real ones.
+        wall = os.path.join(scratch, "wall.txt")
+        with open(wall, "w") as f:
+            f.write("+0\n")
+        env = harness.with_libfaketime(dict(os.environ, TZ="UTC"), FAKETIME_TIMESTAMP_FILE=wall,
+                                       FAKETIME_NO_CACHE="1", DONT_FAKE_MONOTONIC="1")
+        with harness.started([EXE, "/s"], env=dpms.environment(log.environment(env))) as program:
+            check(harness.wait_until(log.times, 20), "nothing presented: " + program.output())
+            check(harness.wait_until(dpms.asked, 5), "DPMS never asked: " + program.output())
+
+            dpms.set("off")
+            off = time.monotonic()
+            # The first question after the change sees it: at most a second.
+            seen = harness.wait_until(lambda: dpms.asked(off), 3)
+            check(seen, "DPMS not asked within a second of the change")
+            dark_from = seen[0]
+            # Across at least two seconds flips that would have drawn.
+            check(harness.wait_until(lambda: len(dpms.asked(dark_from)) >= 4, 6),
+                  "DPMS not asked while dark: %s" % dpms.asked(off))
+            asks = dpms.asked(dark_from)
+            gaps = [b - a for a, b in zip(asks, asks[1:])]
+            check(min(gaps) >= 0.9, "asked more often than once a second: %s" % gaps)
+            # A wall-clock step while nobody sees the clock.
+            with open(wall + ".new", "w") as f:
+                f.write("+3600\n")
+            os.replace(wall + ".new", wall)
+            on = time.monotonic()
+            dark = log.between(dark_from, on)
+            check(not dark, "%d frames presented while the display was off" % len(dark))
+            harness.log("dark %.1f s: %d questions, no frame" % (on - dark_from, len(asks)))
+
+            dpms.set("on")
+            check(harness.wait_until(lambda: log.between(on, on + 60), 5),
+                  "nothing presented after the display came back")
+            first = log.between(on, on + 60)[0]
+            harness.log("first frame %.2f s after on" % (first - on))
+
+            # Whole frames take a while on a loaded machine: a screenshot may
+            # still show the last picture before the dark, never a later one.
+            reads = []
+
+            def stepped():
+                taken = time.time()
+                shot = harness.screenshot(os.path.join(scratch, "back.png"))
+                read = read_tiles(shot, 1920, 1080, templates)
+                shown = [read[p][0] for p in range(4, 10)]
+                apart = (seconds_of_day(shown) - (taken + 3600) + 43200) % 86400 - 43200
+                reads.append((shown, round(apart, 2)))
+                return -2 <= apart <= 1.5
+            check(harness.wait_until(stepped, 15, 0.2),
+                  "the clock did not show the system's time after on: %s" % reads)
+            check(all(abs(apart + 3600) < 15 or -2 <= apart <= 1.5 for _, apart in reads),
+                  "shown neither before the dark nor the system's time: %s" % reads)
+            harness.log("read after on (shown, seconds from the system's time): %s" % reads)
+
+            # A key while the display is off ends the clock as at any time.
+            dpms.set("standby")
+            standby = time.monotonic()
+            check(harness.wait_until(lambda: dpms.asked(standby), 3), "standby not asked")
+            harness.xdotool("key", "space")
+            harness.expect_exit(program, "key while the display is off", 2)
+
+
 if __name__ == "__main__":
     harness.main({
         "shows_the_started_time": shows_the_started_time,
         "a_portrait_monitor_shows_all_six_digits": a_portrait_monitor_shows_all_six_digits,
         "preview_shows_the_clock_scaled": preview_shows_the_clock_scaled,
         "rectangles_show_the_pixels_of_whole_frames": rectangles_show_the_pixels_of_whole_frames,
+        "dark_while_the_display_is_off": dark_while_the_display_is_off,
     })

@@ -1,7 +1,8 @@
 """Tolvane.scr full screen under Wine: the window, what ends it (another
 program taking the foreground too) and what does not, the single-instance
-guard, no power request or mouse trails kept from the system, its rests and
-a step of the wall clock.
+guard, no power request or mouse trails kept from the system, its rests,
+a step of the wall clock, and nothing drawn while the display is off (the
+console display state, which Wine never sends, delivered by a helper).
 
 One Xvfb (1920x1080) and one wineserver of this script's own serve all cases
 but the last, which turns the monitor to portrait: a second Xvfb (1080x1920)
@@ -246,6 +247,49 @@ def test_follows_a_step_of_the_wall_clock():
             harness.expect_exit(program, "a key after the step")
 
 
+def tell_display_state(state):
+    """Sends the clock's windows the console display state, as Windows sends
+    it to a window registered for it (tests/support/display_power_win32.c)."""
+    helper = wine.windows_program(os.path.join("tests", "display_power.exe"))
+    code, output = server.run(helper, str(state))
+    check(code == 0, "display state %d not delivered: %s" % (state, output))
+    return time.monotonic()
+
+
+def test_draws_nothing_while_the_display_is_off():
+    # Off, a step of the wall clock while dark, then on: no frame between,
+    # across seconds flips that would have drawn, and the time after the
+    # step once back. Dimmed is not off.
+    with harness.scratch() as scratch:
+        clock = SteppedClock(scratch, "UTC")
+        clock.set("2026-03-14 12:34:21")
+        swaps = SwapLog(scratch)
+        env = swaps.environment(clock.environment(server.env))
+        with harness.started(["wine", wine.screensaver(), "/s"], env=env) as program:
+            wait_for_windows(1)
+            wait_showing(scratch, {(12, 34)}, SCREEN, 30, "start")
+            # The message is handled inside the clock's wait for events, as
+            # the helper's call returns: no frame may follow.
+            off = tell_display_state(0)
+            clock.set("2026-03-14 13:40:00")
+            check(harness.wait_until(lambda: time.monotonic() >= off + 3.0, 5), "clock")
+            dark = swaps.between(off, time.monotonic())
+            check(not dark, "%d frames presented while the display was off" % len(dark))
+            log("frames presented per second: %.1f on, %.1f off"
+                % (len(swaps.between(off - 3.0, off)) / 3.0, len(dark) / 3.0))
+            expect_running(program, "the display going off", 0.1)
+            on = tell_display_state(1)
+            check(harness.wait_until(lambda: swaps.between(on, on + 60), 5),
+                  "nothing presented after the display came back")
+            log("first frame %.2f s after on" % (swaps.between(on, on + 60)[0] - on))
+            wait_showing(scratch, {(13, 40)}, SCREEN, 15, "back on after a step")
+            dimmed = tell_display_state(2)
+            check(harness.wait_until(lambda: swaps.between(dimmed + 0.1, dimmed + 60), 5),
+                  "nothing presented while dimmed")
+            harness.xdotool("key", "a")
+            harness.expect_exit(program, "a key after the dark")
+
+
 PORTRAIT = (1080, 1920)
 
 
@@ -296,6 +340,7 @@ def main():
             test_lets_the_display_sleep_keeps_mouse_trails_and_ends_for_another_program,
         "rests_between_flips": test_rests_between_flips,
         "follows_a_step_of_the_wall_clock": test_follows_a_step_of_the_wall_clock,
+        "draws_nothing_while_the_display_is_off": test_draws_nothing_while_the_display_is_off,
     }
     cases = {name: on_screen(SCREEN, test) for name, test in cases.items()}
     cases["a_portrait_screen_shows_all_six_digits"] = on_screen(
