@@ -2,7 +2,8 @@
 a silent install puts Tolvane.scr into the system folder, makes it the
 user's screensaver and registers its uninstaller; the installed file runs
 with /s and /c and carries the project's version; the silent uninstall
-takes all of it away again.
+takes all of it away again, also when it starts while the screensaver is
+still ending.
 
 Runs on the run's prefix; whatever happens, it ends with nothing of the
 installation left there for the other Wine tests.
@@ -18,7 +19,11 @@ from harness import check, log
 VERSION = os.environ.get("TOLVANE_VERSION", "")
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tolvane"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+SESSION_MANAGER_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 INSTALLED = r"C:\windows\system32\Tolvane.scr"
+# The uninstaller hands over to a copy of itself in the temporary folder,
+# whose command line names the installation folder so: "_?=C:\...".
+UNINSTALLER_COPY = r"\b_\?="
 
 
 def installed_file():
@@ -30,27 +35,59 @@ def uninstaller_file():
 
 
 def registry_value(server, key, name):
-    """The data of a registry value, or None when there is none."""
-    code, out = server.run("reg", "query", key, "/v", name, timeout=60)
-    if code != 0:
-        return None
-    for line in out.splitlines():
-        match = re.match(r"^\s+(\S+)\s+(REG_\w+)\s*(.*?)\s*$", line)
-        if match and match.group(1).lower() == name.lower():
-            return match.group(3)
-    return None
+    """The data of a registry value, or None when the key or the value is
+    not there; a read that fails is no answer and fails the test."""
+    values = server.registry_key(key)
+    return None if values is None else values.get(name.lower())
 
 
-def installation_gone(server):
-    """Neither the file, nor the uninstaller and its folder, nor the entry."""
-    return (not os.path.exists(installed_file()) and
-            not os.path.exists(os.path.dirname(uninstaller_file())) and
-            registry_value(server, UNINSTALL_KEY, "DisplayName") is None)
+def left_behind(server):
+    """What of the installation is still there, by name."""
+    left = [what for what, path in ((INSTALLED, installed_file()),
+                                    ("the uninstaller", uninstaller_file()),
+                                    ("its folder", os.path.dirname(uninstaller_file())))
+            if os.path.exists(path)]
+    if server.registry_key(UNINSTALL_KEY) is not None:
+        left.append("the uninstall entry")
+    return left
+
+
+def wait_for_uninstall_end(server, copy_seen=False, timeout=120):
+    """Waits for the real end of an uninstall whose uninstaller has handed
+    over to its copy: that copy ended, or, should it have come and gone
+    between two looks, nothing of the installation left. Then nothing may be
+    left; what is, is named."""
+    seen = [True] if copy_seen else []
+
+    def ended():
+        if server.processes(UNINSTALLER_COPY):
+            seen.append(True)
+            return False
+        return bool(seen) or not left_behind(server)
+
+    harness.wait_until(ended, timeout, 0.05)
+    running = server.processes(UNINSTALLER_COPY)
+    check(not running, "the uninstaller's copy still runs after %d s: %s" % (timeout, running))
+    left = left_behind(server)
+    if INSTALLED in left:
+        pending = registry_value(server, SESSION_MANAGER_KEY, "PendingFileRenameOperations")
+        if "tolvane.scr" in (pending or "").lower():
+            left[0] += " (in use when the uninstaller ran: marked for deletion at the next restart)"
+    check(not left, "the silent uninstall left %s" % ", ".join(left))
+
+
+def uninstall(server, quiet):
+    """Runs the uninstall command as a deployment tool does, to its real end."""
+    command = re.match(r'^"([^"]+)"\s+(.*)$', quiet)
+    check(command, "QuietUninstallString %r" % quiet)
+    code, out = server.run(command.group(1), *command.group(2).split(), timeout=120)
+    check(code == 0, "the uninstaller: exit code %d (output: %s)" % (code, out))
+    wait_for_uninstall_end(server)
 
 
 def clean_up(server):
     """Takes an installation that a failed run left behind off the prefix."""
-    if installation_gone(server):
+    if not left_behind(server):
         return
     log("cleaning up the installation on the prefix")
     for path in (installed_file(), uninstaller_file()):
@@ -68,19 +105,36 @@ def run_to_end(program, what, timeout=60):
     check(code == 0, "%s: exit code %d (output: %s)" % (what, code, program.output()))
 
 
-def install_run_and_uninstall(server):
+def install(server):
+    """A silent install of the build's installer; returns its path."""
     check(VERSION, "TOLVANE_VERSION is not set (run the tests through ctest)")
     setup = os.path.join(os.environ["TOLVANE_WINDOWS_BUILD_DIR"], "Tolvane-Setup-%s.exe" % VERSION)
     check(os.path.isfile(setup), "no installer at %s: make installer builds it" % setup)
     code, out = server.run(setup, "/S", timeout=120)
     check(code == 0, "the silent install failed (%d): %s" % (code, out))
+    return setup
+
+
+def wait_for_screensaver(program):
+    found = harness.wait_until(
+        lambda: program.running() and harness.find_windows(name="^Tolvane Screensaver$"), 30)
+    check(found, "/s: no screensaver window; output: %s" % program.output())
+    return found
+
+
+def install_run_and_uninstall(server):
+    setup = install(server)
     check(os.path.isfile(installed_file()), "no Tolvane.scr in the system folder")
     with open(installed_file(), "rb") as a, open(wine.screensaver(), "rb") as b:
         check(a.read() == b.read(), "the installed Tolvane.scr is not the build's")
-    check(registry_value(server, DESKTOP_KEY, "SCRNSAVE.EXE").lower() == INSTALLED.lower(),
-          "SCRNSAVE.EXE is %r" % registry_value(server, DESKTOP_KEY, "SCRNSAVE.EXE"))
-    check(registry_value(server, DESKTOP_KEY, "ScreenSaveActive") == "1", "ScreenSaveActive")
-    entry = {name: registry_value(server, UNINSTALL_KEY, name)
+    desktop = server.registry_key(DESKTOP_KEY) or {}
+    chosen = desktop.get("scrnsave.exe")
+    check((chosen or "").lower() == INSTALLED.lower(), "SCRNSAVE.EXE is %r" % chosen)
+    check(desktop.get("screensaveactive") == "1",
+          "ScreenSaveActive %r" % desktop.get("screensaveactive"))
+    values = server.registry_key(UNINSTALL_KEY)
+    check(values is not None, "no uninstall entry %s" % UNINSTALL_KEY)
+    entry = {name: values.get(name.lower())
              for name in ("DisplayName", "DisplayVersion", "Publisher", "EstimatedSize",
                           "UninstallString", "QuietUninstallString")}
     log("uninstall entry: %s" % entry)
@@ -88,7 +142,8 @@ def install_run_and_uninstall(server):
     check(entry["DisplayVersion"] == VERSION, "DisplayVersion %r" % entry["DisplayVersion"])
     check(entry["Publisher"], "no Publisher")
     # The installed size in KiB: the screensaver is a few MiB.
-    size = int(entry["EstimatedSize"] or "0", 0)
+    check(entry["EstimatedSize"] is not None, "no EstimatedSize in the uninstall entry")
+    size = int(entry["EstimatedSize"], 0)
     check(1024 < size < 100 * 1024, "EstimatedSize %s KiB" % size)
     quiet = entry["QuietUninstallString"] or ""
     check(quiet.endswith(" /S") and "Uninstall.exe" in quiet, "QuietUninstallString %r" % quiet)
@@ -96,9 +151,7 @@ def install_run_and_uninstall(server):
 
     # The installed file, started the way the settings start it.
     with server.started(INSTALLED, "/s") as program:
-        found = harness.wait_until(
-            lambda: program.running() and harness.find_windows(name="^Tolvane Screensaver$"), 30)
-        check(found, "/s: no screensaver window; output: %s" % program.output())
+        found = wait_for_screensaver(program)
         check(harness.window_geometry(found[0]) == (0, 0, 1920, 1080), "/s: not full screen")
         harness.xdotool("mousemove", 900, 500)
         harness.xdotool("key", "a")
@@ -123,20 +176,34 @@ def install_run_and_uninstall(server):
 
     # Another screensaver chosen meanwhile stays chosen: only ours is cleared.
     for chosen, cleared in ((r"C:\windows\other.scr", False), (INSTALLED.upper(), True)):
-        server.run(setup, "/S", timeout=120)
-        server.run("reg", "add", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/d", chosen, "/f", timeout=60)
-        # The uninstaller hands over to a copy of itself and returns at once:
-        # what it leaves behind is waited for.
-        command = re.match(r'^"([^"]+)"\s+(.*)$', quiet)
-        check(command, "QuietUninstallString %r" % quiet)
-        server.run(command.group(1), *command.group(2).split(), timeout=120)
-        check(harness.wait_until(lambda: installation_gone(server), 60),
-              "the silent uninstall left the file, the uninstaller, its folder or the entry")
+        install(server)
+        code, out = server.run("reg", "add", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/d", chosen,
+                               "/f", timeout=60)
+        check(code == 0, "reg add SCRNSAVE.EXE: exit code %d (output: %s)" % (code, out))
+        uninstall(server, quiet)
         left = registry_value(server, DESKTOP_KEY, "SCRNSAVE.EXE")
         if cleared:
             check(left is None, "SCRNSAVE.EXE still names %r" % left)
         else:
             check(left == chosen, "SCRNSAVE.EXE %r, not the other screensaver %r" % (left, chosen))
+
+
+def uninstall_as_the_screensaver_ends(server):
+    """The uninstall a person starts while the screensaver, which a key ends
+    a moment later, still runs: the file is in use when the uninstaller
+    first tries it, and is removed once the screensaver has ended, not left
+    for the next restart."""
+    install(server)
+    with server.started(INSTALLED, "/s") as program:
+        wait_for_screensaver(program)
+        code, out = server.run(uninstaller_file(), "/S", timeout=120)
+        check(code == 0, "the uninstaller: exit code %d (output: %s)" % (code, out))
+        check(harness.wait_until(lambda: server.processes(UNINSTALLER_COPY), 30, 0.02),
+              "no copy of the uninstaller seen running; left: %s" % left_behind(server))
+        harness.xdotool("mousemove", 900, 500)
+        harness.xdotool("key", "a")
+        run_to_end(program, "/s and a key during the uninstall", 15)
+    wait_for_uninstall_end(server, copy_seen=True)
 
 
 def restore(server, name, value):
@@ -151,7 +218,10 @@ def main():
         before = {name: registry_value(server, DESKTOP_KEY, name)
                   for name in ("SCRNSAVE.EXE", "ScreenSaveActive")}
         try:
-            harness.main({"install_run_and_uninstall": lambda: install_run_and_uninstall(server)})
+            harness.main({
+                "install_run_and_uninstall": lambda: install_run_and_uninstall(server),
+                "uninstall_as_the_screensaver_ends": lambda: uninstall_as_the_screensaver_ends(server),
+            })
         finally:
             clean_up(server)
             for name, value in before.items():
