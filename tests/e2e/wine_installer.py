@@ -220,7 +220,8 @@ def main():
         try:
             harness.main({
                 "install_run_and_uninstall": lambda: install_run_and_uninstall(server),
-                "uninstall_as_the_screensaver_ends": lambda: uninstall_as_the_screensaver_ends(server),
+                "uninstall_as_the_screensaver_ends":
+                    lambda: uninstall_as_the_screensaver_ends(server),
             })
         finally:
             clean_up(server)
