@@ -53,6 +53,13 @@ def left_behind(server):
     return left
 
 
+def marked_for_restart(server):
+    """Whether Tolvane.scr waits to be deleted at the next restart, as a file
+    is that was in use when the uninstaller tried it."""
+    pending = registry_value(server, SESSION_MANAGER_KEY, "PendingFileRenameOperations")
+    return "tolvane.scr" in (pending or "").lower()
+
+
 def wait_for_uninstall_end(server, copy_seen=False, timeout=120):
     """Waits for the real end of an uninstall whose uninstaller has handed
     over to its copy: that copy ended, or, should it have come and gone
@@ -70,11 +77,9 @@ def wait_for_uninstall_end(server, copy_seen=False, timeout=120):
     running = server.processes(UNINSTALLER_COPY)
     check(not running, "the uninstaller's copy still runs after %d s: %s" % (timeout, running))
     left = left_behind(server)
-    if INSTALLED in left:
-        pending = registry_value(server, SESSION_MANAGER_KEY, "PendingFileRenameOperations")
-        if "tolvane.scr" in (pending or "").lower():
-            left[left.index(INSTALLED)] += (" (in use when the uninstaller ran: marked for"
-                                            " deletion at the next restart)")
+    if INSTALLED in left and marked_for_restart(server):
+        left[left.index(INSTALLED)] += (" (in use when the uninstaller ran: marked for"
+                                        " deletion at the next restart)")
     check(not left, "the silent uninstall left %s" % ", ".join(left))
 
 
@@ -100,6 +105,10 @@ def clean_up(server):
         if os.path.exists(path):
             os.remove(path)
     shutil.rmtree(os.path.dirname(uninstaller_file()), ignore_errors=True)
+    # Left marked, it would be taken for a later run's.
+    if marked_for_restart(server):
+        server.run("reg", "delete", SESSION_MANAGER_KEY, "/v", "PendingFileRenameOperations",
+                   "/f", timeout=60)
     server.run("reg", "delete", UNINSTALL_KEY, "/f", timeout=60)
     if (registry_value(server, DESKTOP_KEY, "SCRNSAVE.EXE") or "").lower() == INSTALLED.lower():
         server.run("reg", "delete", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/f", timeout=60)
