@@ -135,13 +135,12 @@ def press_a_key():
 
 
 def install(server):
-    """A silent install of the build's installer; returns its path."""
+    """A silent install of the build's installer."""
     check(VERSION, "TOLVANE_VERSION is not set (run the tests through ctest)")
     setup = os.path.join(os.environ["TOLVANE_WINDOWS_BUILD_DIR"], "Tolvane-Setup-%s.exe" % VERSION)
     check(os.path.isfile(setup), "no installer at %s: make installer builds it" % setup)
     code, out = server.run(setup, "/S", timeout=120)
     check(code == 0, "the silent install failed (%d): %s" % (code, out))
-    return setup
 
 
 def wait_for_screensaver(program):
@@ -152,7 +151,7 @@ def wait_for_screensaver(program):
 
 
 def install_run_and_uninstall(server):
-    setup = install(server)
+    install(server)
     check(os.path.isfile(installed_file()), "no Tolvane.scr in the system folder")
     with open(installed_file(), "rb") as a, open(wine.screensaver(), "rb") as b:
         check(a.read() == b.read(), "the installed Tolvane.scr is not the build's")
@@ -225,8 +224,9 @@ def uninstall_as_the_screensaver_ends(server):
         wait_for_screensaver(program)
         code, out = server.run(uninstaller_file(), "/S", timeout=120)
         check(code == 0, "the uninstaller: exit code %d (output: %s)" % (code, out))
-        check(harness.wait_until(lambda: server.processes(UNINSTALLER_COPY), 30, 0.02),
-              "no copy of the uninstaller seen running; left: %s" % left_behind(server))
+        if not harness.wait_until(lambda: server.processes(UNINSTALLER_COPY), 30, 0.02):
+            raise harness.TestFailure("no copy of the uninstaller seen running; left: %s"
+                                      % left_behind(server))
         end_with(program, "/s and a key during the uninstall", press_a_key)
     wait_for_uninstall_end(server, copy_seen=True)
 
