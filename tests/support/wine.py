@@ -403,6 +403,9 @@ def run_windows_test(relative, timeout=300):
             if code is None:
                 log("FAILED: %s did not end within %d s" % (exe, timeout))
                 return 1
+            if code != 0:
+                # A Wine process that dies early may say nothing else.
+                log("%s ended with exit code %d" % (exe, code))
             return code
         finally:
             program.stop()
