@@ -11,7 +11,8 @@
 ; user who runs it, and registers an uninstaller under "Apps & features".
 ; /S installs and uninstalls silently. The uninstaller removes exactly what
 ; was installed, and clears the current screensaver only while it still
-; names this file.
+; names this file. Like every NSIS uninstaller it hands over to a copy of
+; itself in the temporary folder and returns at once; that copy does the work.
 
 Unicode true
 Target amd64-unicode
@@ -106,7 +107,22 @@ Section "Uninstall"
         DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
     keep:
 
-    Delete /REBOOTOK "$SYSDIR\${SCR_NAME}"
+    ; The file is in use while a screensaver started from it is still ending
+    ; (a key ended it a moment before the uninstall began) or while the
+    ; Screen Saver Settings show its preview: it is tried again for up to
+    ; 10 s before it is left to be deleted at the next restart.
+    StrCpy $2 0
+    delete_scr:
+        ClearErrors
+        Delete "$SYSDIR\${SCR_NAME}"
+        IfErrors 0 scr_deleted
+        IntOp $2 $2 + 1
+        IntCmp $2 40 scr_in_use
+        Sleep 250
+        Goto delete_scr
+    scr_in_use:
+        Delete /REBOOTOK "$SYSDIR\${SCR_NAME}"
+    scr_deleted:
     Delete "$INSTDIR\Uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"

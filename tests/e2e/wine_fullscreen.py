@@ -183,6 +183,23 @@ def execution_states(output):
             re.findall(r"NtSetThreadExecutionState \((0x[0-9a-f]+),", output)]
 
 
+def mouse_trails(length=None):
+    """The mouse trails' length that mouse_trails.exe reports, after it set
+    it to length when one is given. Its "error N" is its answer that the
+    system refused; a run with neither answer is tried again."""
+    def parse(code, out):
+        answer = out.strip()
+        match = re.fullmatch(r"trails (\d+)", answer)
+        if code == 0 and match:
+            return int(match.group(1))
+        check(not (code == 1 and re.fullmatch(r"error \d+", answer)),
+              "mouse trails%s: %s" % ("" if length is None else " set to %d" % length, answer))
+        return wine.NO_ANSWER
+    args = [] if length is None else [str(length)]
+    return server.answer(parse, wine.windows_program(os.path.join("tests", "mouse_trails.exe")),
+                         *args)
+
+
 def test_lets_the_display_sleep_keeps_mouse_trails_and_ends_for_another_program():
     # The window library asks for the display to stay on and switches mouse
     # trails off as a full-screen window takes its monitor: neither may
@@ -190,10 +207,9 @@ def test_lets_the_display_sleep_keeps_mouse_trails_and_ends_for_another_program(
     # are the requests. Another program's window taking the foreground ends
     # the clock, with nothing of it left on the screen.
     required = 0x1 | 0x2 | 0x40
-    trails = wine.windows_program(os.path.join("tests", "mouse_trails.exe"))
-    found = server.run(trails)[1].strip()
+    found = mouse_trails()
     try:
-        check(server.run(trails, "5")[1].strip() == "trails 5", "could not set mouse trails")
+        check(mouse_trails(5) == 5, "could not set mouse trails")
         env = dict(server.env, WINEDEBUG="warn+ntdll")
         with harness.started(["wine", wine.screensaver(), "/s"], env=env) as program:
             wait_for_windows(1)
@@ -202,16 +218,16 @@ def test_lets_the_display_sleep_keeps_mouse_trails_and_ends_for_another_program(
             log("execution states asked for: %s" % ", ".join("0x%08x" % s for s in states))
             check(states and not states[-1] & required,
                   "the clock holds a power request while it runs: %s" % program.output()[-2000:])
-            during = server.run(trails)[1].strip()
-            check(during == "trails 5", "mouse trails while the clock runs: %s" % during)
+            during = mouse_trails()
+            check(during == 5, "mouse trails while the clock runs: %s" % during)
             with server.started("notepad") as other:
                 harness.expect_exit(program, "another program's window opening", 5)
                 check(not screensaver_windows(), "a window of the clock is left")
                 check(other.running(), "notepad ended")
-        after = server.run(trails)[1].strip()
-        check(after == "trails 5", "mouse trails after the clock: %s, not 5" % after)
+        after = mouse_trails()
+        check(after == 5, "mouse trails after the clock: %s, not 5" % after)
     finally:
-        server.run(trails, found.split()[-1])
+        mouse_trails(found)
 
 
 def test_rests_between_flips():

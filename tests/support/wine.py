@@ -197,6 +197,56 @@ class WineServer:
         finally:
             program.stop()
 
+    def answer(self, parse, exe, *args, attempts=3, timeout=60):
+        """Runs a Windows program that reports something and returns
+        parse(exit code, output), the exit code None when it did not end in
+        time. parse returns NO_ANSWER for a run that said nothing about what
+        it reports (a Wine process that failed to start, output not in the
+        program's form): such a run is logged with its exit code and output
+        and tried again, attempts times in all, before the test fails with
+        what each try returned. An answer, also "not there", is never
+        retried."""
+        failures = []
+        for _ in range(attempts):
+            program = self.start(exe, *args)
+            try:
+                code = program.wait(timeout)
+                out = program.output()
+            finally:
+                program.stop()
+            value = parse(code, out)
+            if value is not NO_ANSWER:
+                return value
+            failures.append("exit code %s, output %r" % (code, out))
+            log("no answer from %s: %s" % (" ".join((exe,) + args), failures[-1]))
+        raise TestFailure("no answer from %s: %s" % (" ".join((exe,) + args), "; ".join(failures)))
+
+    def registry_key(self, key):
+        """The values of a registry key, all read by one `reg query`: a dict
+        from value name in lower case (Windows compares names without regard
+        to case) to the data as reg prints it ("0x6c33" for a DWORD), or None
+        when reg says the key does not exist. Any other failure is no answer
+        (see answer())."""
+        return self.answer(lambda code, out: parse_reg_query(key, code, out), "reg", "query", key)
+
+    def processes(self, pattern):
+        """(pid, command line) of the Wine processes on this server's prefix
+        whose Windows command line (Wine shows it as the process's) matches
+        the regular expression pattern."""
+        found = []
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open("/proc/%s/environ" % pid, "rb") as f:
+                    environ = f.read().split(b"\0")
+                with open("/proc/%s/cmdline" % pid, "rb") as f:
+                    command = f.read().replace(b"\0", b" ").decode(errors="replace").strip()
+            except OSError:  # ended meanwhile, or not ours to read
+                continue
+            prefix = ("WINEPREFIX=" + self.env["WINEPREFIX"]).encode()
+            if prefix in environ and re.search(pattern, command):
+                found.append((int(pid), command))
+        return found
+
 
 @contextlib.contextmanager
 def session(width=1920, height=1080):
@@ -210,6 +260,38 @@ def session(width=1920, height=1080):
     except TestFailure as error:
         log("FAILED: %s" % error)
         sys.exit(1)
+
+
+# ---- the registry ------------------------------------------------------------------
+
+_ROOTS = {"HKLM": "HKEY_LOCAL_MACHINE", "HKCU": "HKEY_CURRENT_USER", "HKCR": "HKEY_CLASSES_ROOT",
+          "HKU": "HKEY_USERS", "HKCC": "HKEY_CURRENT_CONFIG"}
+# reg's answer, with exit code 1, for a key that is not there.
+_NO_SUCH_KEY = "reg: Unable to find the specified registry key"
+# What WineServer.answer's parse returns for a run that gave no answer.
+NO_ANSWER = object()
+
+
+def parse_reg_query(key, code, out):
+    """What `reg query KEY` (without /v) answered: {lower-case name: data},
+    None for reg's "no such key", or NO_ANSWER when it is neither. Its
+    output is the key's full name, a line "    NAME    TYPE    DATA" for
+    each value, then the full names of the subkeys."""
+    lines = [line.rstrip("\r") for line in out.split("\n")]
+    if code == 1 and _NO_SUCH_KEY in lines:
+        return None
+    root, _, rest = key.partition("\\")
+    full_name = (_ROOTS.get(root.upper(), root) + "\\" + rest).lower()
+    if code != 0 or full_name not in (line.strip().lower() for line in lines):
+        return NO_ANSWER
+    values = {}
+    for line in lines:
+        if line.startswith("    "):
+            fields = line[4:].split("    ", 2)
+            if len(fields) < 2 or not fields[1].startswith("REG_"):
+                return NO_ANSWER
+            values[fields[0].lower()] = fields[2] if len(fields) == 3 else ""
+    return values
 
 
 # ---- the stand-in for the Screen Saver Settings dialog --------------------------
@@ -321,6 +403,9 @@ def run_windows_test(relative, timeout=300):
             if code is None:
                 log("FAILED: %s did not end within %d s" % (exe, timeout))
                 return 1
+            if code != 0:
+                # A Wine process that dies early may say nothing else.
+                log("%s ended with exit code %d" % (exe, code))
             return code
         finally:
             program.stop()
