@@ -36,7 +36,7 @@ pulseaudio pulseaudio-utils sox
 lintian xscreensaver mate-screensaver xsecurelock desktop-file-utils
 libglib2.0-bin
 "
-OPTIONAL_test="xfce4-screensaver xfconf"
+OPTIONAL_test="xfce4-screensaver"
 # The Windows build (its unit and GL tests build from Debian's GoogleTest
 # source, set "unit").
 SET_windows="g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64"
