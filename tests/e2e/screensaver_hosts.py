@@ -107,7 +107,8 @@ class DesktopHost:
 class MateHost(DesktopHost):
     # MATE keeps its settings in dconf, through gsettings.
     def __init__(self):
-        super().__init__(["mate-screensaver", "--no-daemon", "--debug"], "MATE", "mate-screensaver-command", [
+        super().__init__(["mate-screensaver", "--no-daemon", "--debug"], "MATE",
+                         "mate-screensaver-command", [
             ("mode", "'single'"),
             ("themes", "['%s']" % THEME),
             ("idle-activation-enabled", "false"),
@@ -125,7 +126,8 @@ class XfceHost(DesktopHost):
     # XFCE keeps its settings in xfconf (channel xfce4-screensaver); its
     # saver modes are 0 blank only, 1 random, 2 one theme.
     def __init__(self):
-        super().__init__(["xfce4-screensaver", "--debug"], "XFCE", "xfce4-screensaver-command", [
+        super().__init__(["xfce4-screensaver", "--debug"], "XFCE",
+                         "xfce4-screensaver-command", [
             ("/saver/enabled", "bool", "true"),
             ("/saver/mode", "int", "2"),
             ("/saver/themes/list", "string", THEME),
