@@ -31,7 +31,8 @@ WIDTH, HEIGHT = 1920, 1080
 def start_xvfb():
     read_end, write_end = os.pipe()
     server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (WIDTH, HEIGHT), "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (WIDTH, HEIGHT),
+         "-nolisten", "tcp"],
         pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
     number = b""
@@ -188,8 +189,8 @@ def main():
         if screen is not None:
             screen.close()
         stop(server)
-    print("make run: there is no DISPLAY, so the clock ran for %d s on a virtual display of its own."
-          % SHOW_SECONDS)
+    print("make run: there is no DISPLAY, so the clock ran for %d s on a virtual display"
+          " of its own." % SHOW_SECONDS)
     print("Its picture, taken at about %s: %s" % (taken, os.path.abspath(picture)))
     print("To see it on a real display, run `make run` in a terminal of an X session "
           "(or with DISPLAY set to one).")
