@@ -4,8 +4,8 @@ xscreensaver, each on an Xvfb of the test's own:
 - mate-screensaver, as a MATE session runs it (a session bus, dconf),
   finds the clock by its screensaver entry and runs the installed program.
   Chosen as MATE's Screensaver Preferences choose one (gsettings),
-  `mate-screensaver-command --activate` puts the clock on screen at the
-  system's time within 3 s; stopped for 6 s and continued, as around
+  `mate-screensaver-command --activate` starts it, on screen at the
+  system's time within 3 s of its start; stopped for 6 s and continued, as around
   MATE's unlock dialog, it shows the system's time again within 2 s;
   `--deactivate` ends it within 2 s. The daemon logs whatever its savers
   write to standard error: it logs nothing of the clock's.
@@ -219,7 +219,13 @@ def desktop_host_runs_the_installed_clock(host):
               "the daemon did not answer; output:\n" + daemon.output())
         check(command("--activate"), "%s --activate failed" % host.command)
         activated = time.time()
-        shows_the_system_time(scratch, templates, activated + 3, "3 s after --activate")
+        # The 3 s are the clock's: they run from the moment the host starts
+        # it, which a busy machine delays by seconds in either host.
+        check(harness.wait_until(lambda: savers(session), 10, interval=0.05),
+              "no clock started within 10 s of --activate: %s" % session.processes())
+        started = time.time()
+        log("the daemon started the clock %.2f s after --activate" % (started - activated))
+        shows_the_system_time(scratch, templates, started + 3, "3 s after the daemon started it")
         running = savers(session)
         check(len(running) == 1, "the daemon runs %s" % session.processes())
         saver = running[0]
