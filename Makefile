@@ -1,8 +1,16 @@
-# The README's commands. Every target installs what is missing first
-# (tools/bootstrap.sh: apt, as root, idempotent) and fetches GLFW's source
-# on the first configure.
+# The README's commands. Every target installs what it is missing first
+# (tools/bootstrap.sh with the package sets it names: apt, as root or
+# through sudo, idempotent) and fetches GLFW's source on the first
+# configure.
 #
-#   make run       build the Linux program and run the clock on $DISPLAY
+# Two native builds: build/linux-user is a person's build (the program and
+# its package, no tests, warnings only reported), build/linux the
+# developer's (tests and bench, warnings are errors). Each is incremental,
+# so alternating `make run` and `make test` rebuilds neither.
+#
+#   make run       build the Linux program (build/linux-user) and run the
+#                  clock on $DISPLAY; without a display, on a virtual one
+#                  for a few seconds, saving a picture of it
 #   make test      build both targets and the Windows installer, run every
 #                  test (Xvfb, Wine, sound servers are started and stopped
 #                  by the tests themselves), then a short run of each fuzzer,
@@ -13,7 +21,7 @@
 #                  from bin), its xscreensaver hack description, its
 #                  screensaver entry for MATE and XFCE and its manual page
 #                  (PREFIX, default /usr/local; DESTDIR is honoured)
-#   make package   build the Debian package build/linux/tolvane-screensaver_*.deb
+#   make package   build the Debian package build/linux-user/tolvane-screensaver_*.deb
 #   make installer build the Windows installer build/windows/Tolvane-Setup-*.exe
 #   make release   from the committed tree, the files people download in
 #                  build/release/ with SHA256SUMS and the tools' versions;
@@ -36,55 +44,79 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 3600
 ARGS ?=
 PREFIX ?=
-LINUX_EXE := build/linux/src/host/tolvane-screensaver
+USER_BUILD := build/linux-user
+USER_EXE := $(USER_BUILD)/src/host/tolvane-screensaver
+BOOTSTRAP := sh tools/bootstrap.sh
+# Package sets (tools/bootstrap.sh) of the developer's native build and of
+# its tests.
+NATIVE_TEST_SETS := build unit test package
+TEST_SETS := $(NATIVE_TEST_SETS) windows wine installer release fuzz
 
-.PHONY: bootstrap linux windows run test asan fuzz fuzz-long bench format clean install package installer picture release
+.PHONY: bootstrap user linux windows run test asan fuzz fuzz-long bench format clean install package installer picture release
 
+# What building and running the Linux program needs.
 bootstrap:
-	@sh tools/bootstrap.sh
+	@$(BOOTSTRAP) build
 
-linux: bootstrap
+user: bootstrap
+	cmake --preset linux-user
+	cmake --build --preset linux-user -j $(JOBS)
+
+linux:
+	@$(BOOTSTRAP) $(NATIVE_TEST_SETS)
 	cmake --preset linux
 	cmake --build --preset linux -j $(JOBS)
 
-windows: bootstrap
+windows:
+	@$(BOOTSTRAP) build unit windows
 	cmake --preset windows
 	cmake --build --preset windows -j $(JOBS)
 
-install: linux
-	cmake --install build/linux $(if $(PREFIX),--prefix "$(PREFIX)")
+install: user
+	cmake --install $(USER_BUILD) $(if $(PREFIX),--prefix "$(PREFIX)")
 
 # CPack takes its folders' and archive members' modes from the umask, and the
 # times in the package from SOURCE_DATE_EPOCH (the commit's, when not set).
-package: linux
-	cd build/linux && umask 022 && SOURCE_DATE_EPOCH=$${SOURCE_DATE_EPOCH:-$$(git log -1 --format=%ct)} cpack -G DEB
+package: user
+	@$(BOOTSTRAP) package
+	cd $(USER_BUILD) && umask 022 && SOURCE_DATE_EPOCH=$${SOURCE_DATE_EPOCH:-$$(git log -1 --format=%ct)} cpack -G DEB
 
 installer: windows
+	@$(BOOTSTRAP) installer
 	cmake --build --preset windows --target installer
 
-release: bootstrap
+release:
+	@$(BOOTSTRAP) build unit package windows installer release
 	sh tools/release.sh
 
 picture: linux
 	cmake --build --preset linux -j $(JOBS) --target swap_probe
 	python3 tools/readme-pictures.py --build build/linux
 
-run: linux
-	@if [ -z "$$DISPLAY" ]; then echo "make run: no DISPLAY; run it inside an X session" >&2; exit 1; fi
-	./$(LINUX_EXE) $(ARGS)
+# Without a display: Xvfb is installed then, and only then.
+run:
+	@$(BOOTSTRAP) build $(if $(DISPLAY),,headless)
+	cmake --preset linux-user
+	cmake --build --preset linux-user -j $(JOBS) --target tolvane-screensaver
+	$(if $(DISPLAY),./$(USER_EXE) $(ARGS),python3 tools/run-headless.py $(USER_BUILD)/clock.png ./$(USER_EXE) $(ARGS))
 
-# The release tests build the release's files again: after the others, alone.
-test: linux windows installer
+# One apt run for everything the suite needs, before the builds. The release
+# tests build the release's files again: after the others, alone.
+test:
+	@$(BOOTSTRAP) $(TEST_SETS)
+	@$(MAKE) --no-print-directory linux windows installer
 	ctest --test-dir build/linux --output-on-failure -j $(JOBS) --timeout 600 -LE release
 	$(MAKE) --no-print-directory fuzz
 	ctest --test-dir build/linux --output-on-failure -L release
 
-asan: bootstrap
+asan:
+	@$(BOOTSTRAP) $(NATIVE_TEST_SETS)
 	cmake --preset linux-asan
 	cmake --build --preset linux-asan -j $(JOBS)
 	ctest --test-dir build/linux-asan --output-on-failure -L 'unit|gl|e2e' -j $(JOBS) --timeout 600
 
-fuzz: bootstrap
+fuzz:
+	@$(BOOTSTRAP) build unit fuzz
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j $(JOBS) --target tolvane_fuzzers
 	ctest --test-dir build/fuzz --output-on-failure -L fuzz -j $(JOBS)
@@ -96,7 +128,8 @@ bench: linux
 # New inputs go to corpus-<kind>/ in the build folder; the committed seeds
 # are only read. A crash is saved there as crash-<hash> (replay it with
 # ./fuzz_<kind> crash-<hash>), the workers' logs as fuzz-<n>.log.
-fuzz-long: bootstrap
+fuzz-long:
+	@$(BOOTSTRAP) build unit fuzz
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j $(JOBS) --target tolvane_fuzzers
 	cd build/fuzz/tests/fuzz && for target in fuzz_*; do \
@@ -108,6 +141,7 @@ fuzz-long: bootstrap
 	done
 
 format:
+	@$(BOOTSTRAP) format
 	find src tests tools bench -name '*.cpp' -o -name '*.h' -o -name '*.c' | xargs clang-format -i
 
 clean:

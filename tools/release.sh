@@ -114,13 +114,13 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/tolvane-release.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 echo "release: $version at $(git rev-parse HEAD), SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH ($TOLVANE_RELEASE_MODE)"
-cmake --preset linux -DTOLVANE_GLFW_SOURCE= >/dev/null
-cmake --build --preset linux -j "$jobs"
+cmake --preset linux-user -DTOLVANE_GLFW_SOURCE= >/dev/null
+cmake --build --preset linux-user -j "$jobs"
 cmake --preset windows -DTOLVANE_GLFW_SOURCE= >/dev/null
 cmake --build --preset windows -j "$jobs" --target tolvane-screensaver
 
 # CPack takes the modes of its folders and archive members from the umask.
-(umask 022 && cpack -G DEB --config build/linux/CPackConfig.cmake -B "$work/deb" >/dev/null)
+(umask 022 && cpack -G DEB --config build/linux-user/CPackConfig.cmake -B "$work/deb" >/dev/null)
 cp "$work/deb/tolvane-screensaver_${version}_amd64.deb" "$out/"
 
 sign_pe Tolvane.scr build/windows/src/host/Tolvane.scr "$out/Tolvane.scr"
@@ -135,7 +135,7 @@ fi
 git archive --format=tar --prefix="tolvane-screensaver-$version/" HEAD |
     gzip -9 -n >"$out/tolvane-screensaver-$version.tar.gz"
 
-python=$(sed -n 's/^_Python3_EXECUTABLE:INTERNAL=//p' build/linux/CMakeCache.txt)
+python=$(sed -n 's/^_Python3_EXECUTABLE:INTERNAL=//p' build/linux-user/CMakeCache.txt)
 {
     echo "Tolvane Screensaver $version, commit $(git rev-parse HEAD)"
     echo "SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH ($(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S UTC'))"

@@ -18,6 +18,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <initializer_list>
 #include <mutex>
 #include <thread>
 

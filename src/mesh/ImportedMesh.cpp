@@ -3,6 +3,7 @@
 #include <GLFW/glfw3.h>
 
 #include <cstdlib>
+#include <initializer_list>
 
 #include "mesh/ObjLoader.h"
 #include "platform/MessageBox.h"

@@ -1,5 +1,6 @@
 """Two releases of one commit are the same bytes: the first from this tree's
-own builds (those the other tests used), the second from a clone in another
+own build folders (a person's native build, and the Windows build the other
+tests used), the second from a clone in another
 folder built from nothing, with the variations Debian's reprotest applies: a
 date years away (libfaketime, an offset, checked to reach make and CMake),
 another user (nobody, where the tests run as root), umask 077, another time
@@ -78,7 +79,7 @@ def reproducible():
         check_faked_year(home, env, user, preload)
         # The second build makes only the release's programs; the test
         # programs' configuration does not reach them.
-        for preset in ("linux", "windows"):
+        for preset in ("linux-user", "windows"):
             release.run(["cmake", "--preset", preset, "-DTOLVANE_BUILD_TESTS=OFF"], tree, env, user,
                         0o077, preload)
         second = os.path.join(scratch, "second")

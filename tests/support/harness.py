@@ -15,6 +15,13 @@ import tempfile
 import time
 
 
+SKIP_CODE = 77  # the SKIP_RETURN_CODE of the scripts' tests in tests/CMakeLists.txt
+
+
+class Skipped(Exception):
+    """Raised by a test function that cannot run here; the message says why."""
+
+
 class TestFailure(Exception):
     pass
 
@@ -317,25 +324,33 @@ def debian_package(out):
 # ---- test driver -------------------------------------------------------------
 
 def main(tests):
-    """Runs the named test functions of a script; exits non-zero if any fails.
+    """Runs the named test functions of a script; exits 1 if any fails, else
+    SKIP_CODE if any raised Skipped (the others' results are in the log).
 
     Usage from a script: harness.main({"name": function, ...}); a command-line
     argument selects one test by name.
     """
     selected = sys.argv[1:] or list(tests)
     failed = []
+    skipped = []
     for name in selected:
         log("=== %s" % name)
         started_at = time.time()
         try:
             tests[name]()
             log("--- ok %s (%.1f s)" % (name, time.time() - started_at))
+        except Skipped as reason:
+            log("--- SKIPPED %s: %s" % (name, reason))
+            skipped.append(name)
         except Exception as error:  # report every failure, go on with the rest
             log("--- FAILED %s: %s" % (name, error))
             failed.append(name)
     if failed:
         log("failed: " + ", ".join(failed))
         sys.exit(1)
+    if skipped:
+        log("skipped: " + ", ".join(skipped))
+        sys.exit(SKIP_CODE)
 
 
 def expect_exit(program, what, timeout=10):

@@ -32,6 +32,15 @@ class SwapLog:
         return [t for t in self.times() if start <= t < end]
 
 
+def wait_for_frames(log, timeout):
+    """Waits until the clock presents its own frames: a second swap. The
+    first may be the window's cleared picture, swapped while the program
+    still starts (Wine 10 swaps it seconds before the first frame on a busy
+    machine)."""
+    harness.check(harness.wait_until(lambda: len(log.times()) >= 2, timeout),
+                  "no frame counted: swaps %s" % log.times())
+
+
 def wait_for_quiet(log, seconds, timeout):
     """Waits until nothing has been swapped for `seconds`: the clock rests."""
     def quiet():

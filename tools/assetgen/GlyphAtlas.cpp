@@ -1,5 +1,7 @@
 #include "GlyphAtlas.h"
 
+#include <initializer_list>
+
 namespace {
 
 constexpr int kAtlasSize = 2048;

@@ -3,6 +3,7 @@
 #include "WindowIcon.h"
 
 #include <cstdio>
+#include <initializer_list>
 
 #include "ImageFiles.h"
 
