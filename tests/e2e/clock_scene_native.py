@@ -11,7 +11,7 @@ import harness
 from harness import check
 from launch_native import EXE
 from swap_log import SwapLog, wait_for_quiet
-from tile_reader import STARTED, glyph_templates, read_clock, soon_after
+from tile_reader import STARTED, glyph_templates, read_clock, read_tiles, seconds_of_day, soon_after
 from x11_host import HostWindow
 
 # The every-frame reference of the bench: whole frames, swapped into a
