@@ -244,10 +244,11 @@ def test_rests_between_flips():
             harness.expect_exit(program, "a key after resting")
 
 
-def test_follows_a_step_of_the_wall_clock():
-    # As clock_follow_native: libfaketime in the Wine process (not in this
-    # script's wineserver) moves the time the Windows runtime reads, the
-    # performance counter runs on.
+@contextlib.contextmanager
+def showing_a_stepped_clock():
+    """/s with a wall clock the test steps (libfaketime in the Wine process,
+    not in this script's wineserver: the performance counter runs on) and
+    its swaps logged, once it shows the clock's 12:34."""
     with harness.scratch() as scratch:
         clock = SteppedClock(scratch, "UTC")
         clock.set("2026-03-14 12:34:21")
@@ -256,11 +257,17 @@ def test_follows_a_step_of_the_wall_clock():
         with harness.started(["wine", wine.screensaver(), "/s"], env=env) as program:
             wait_for_windows(1)
             wait_showing(scratch, {(12, 34)}, SCREEN, 30, "start")
-            stepped_at = clock.set("2026-03-14 13:40:00")
-            time_to_follow(swaps, scratch, stepped_at, {(12, 34)}, {(13, 40)}, size=SCREEN,
-                           what="an hour and five minutes forward")
-            harness.xdotool("key", "a")
-            harness.expect_exit(program, "a key after the step")
+            yield scratch, clock, swaps, program
+
+
+def test_follows_a_step_of_the_wall_clock():
+    # As clock_follow_native.
+    with showing_a_stepped_clock() as (scratch, clock, swaps, program):
+        stepped_at = clock.set("2026-03-14 13:40:00")
+        time_to_follow(swaps, scratch, stepped_at, {(12, 34)}, {(13, 40)}, size=SCREEN,
+                       what="an hour and five minutes forward")
+        harness.xdotool("key", "a")
+        harness.expect_exit(program, "a key after the step")
 
 
 def tell_display_state(state):
@@ -276,34 +283,27 @@ def test_draws_nothing_while_the_display_is_off():
     # Off, a step of the wall clock while dark, then on: no frame between,
     # across seconds flips that would have drawn, and the time after the
     # step once back. Dimmed is not off.
-    with harness.scratch() as scratch:
-        clock = SteppedClock(scratch, "UTC")
-        clock.set("2026-03-14 12:34:21")
-        swaps = SwapLog(scratch)
-        env = swaps.environment(clock.environment(server.env))
-        with harness.started(["wine", wine.screensaver(), "/s"], env=env) as program:
-            wait_for_windows(1)
-            wait_showing(scratch, {(12, 34)}, SCREEN, 30, "start")
-            # The message is handled inside the clock's wait for events, as
-            # the helper's call returns: no frame may follow.
-            off = tell_display_state(0)
-            clock.set("2026-03-14 13:40:00")
-            check(harness.wait_until(lambda: time.monotonic() >= off + 3.0, 5), "clock")
-            dark = swaps.between(off, time.monotonic())
-            check(not dark, "%d frames presented while the display was off" % len(dark))
-            log("frames presented per second: %.1f on, %.1f off"
-                % (len(swaps.between(off - 3.0, off)) / 3.0, len(dark) / 3.0))
-            expect_running(program, "the display going off", 0.1)
-            on = tell_display_state(1)
-            check(harness.wait_until(lambda: swaps.between(on, on + 60), 5),
-                  "nothing presented after the display came back")
-            log("first frame %.2f s after on" % (swaps.between(on, on + 60)[0] - on))
-            wait_showing(scratch, {(13, 40)}, SCREEN, 15, "back on after a step")
-            dimmed = tell_display_state(2)
-            check(harness.wait_until(lambda: swaps.between(dimmed + 0.1, dimmed + 60), 5),
-                  "nothing presented while dimmed")
-            harness.xdotool("key", "a")
-            harness.expect_exit(program, "a key after the dark")
+    with showing_a_stepped_clock() as (scratch, clock, swaps, program):
+        # The message is handled inside the clock's wait for events, as
+        # the helper's call returns: no frame may follow.
+        off = tell_display_state(0)
+        clock.set("2026-03-14 13:40:00")
+        check(harness.wait_until(lambda: time.monotonic() >= off + 3.0, 5), "clock")
+        dark = swaps.between(off, time.monotonic())
+        check(not dark, "%d frames presented while the display was off" % len(dark))
+        log("frames presented per second: %.1f on, %.1f off"
+            % (len(swaps.between(off - 3.0, off)) / 3.0, len(dark) / 3.0))
+        expect_running(program, "the display going off", 0.1)
+        on = tell_display_state(1)
+        check(harness.wait_until(lambda: swaps.between(on, on + 60), 5),
+              "nothing presented after the display came back")
+        log("first frame %.2f s after on" % (swaps.between(on, on + 60)[0] - on))
+        wait_showing(scratch, {(13, 40)}, SCREEN, 15, "back on after a step")
+        dimmed = tell_display_state(2)
+        check(harness.wait_until(lambda: swaps.between(dimmed + 0.1, dimmed + 60), 5),
+              "nothing presented while dimmed")
+        harness.xdotool("key", "a")
+        harness.expect_exit(program, "a key after the dark")
 
 
 PORTRAIT = (1080, 1920)
