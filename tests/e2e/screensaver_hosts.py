@@ -338,23 +338,20 @@ def main():
     # The system's time as the hosts' savers see it: no TZ.
     os.environ.pop("TZ", None)
     time.tzset()
-    with harness.scratch("tolvane-hosts-") as scratch:
-        deb = harness.debian_package(os.path.join(scratch, "package"))
-        apt_get("install", deb)
-        try:
-            check(os.path.isfile(HACK) and os.path.isfile(ENTRY),
-                  "the package did not install %s and %s" % (HACK, ENTRY))
-            harness.main({
-                "mate_screensaver_runs_the_installed_clock":
-                    mate_screensaver_runs_the_installed_clock,
-                "xfce4_screensaver_runs_the_installed_clock":
-                    xfce4_screensaver_runs_the_installed_clock,
-                "xsecurelock_runs_the_installed_clock": xsecurelock_runs_the_installed_clock,
-            })
-        finally:
-            apt_get("purge", PACKAGE)
-            check(installed_version() is None and not os.path.exists(HACK),
-                  "the package is still installed")
+    apt_get("install", harness.debian_package())
+    try:
+        check(os.path.isfile(HACK) and os.path.isfile(ENTRY),
+              "the package did not install %s and %s" % (HACK, ENTRY))
+        harness.main({
+            "mate_screensaver_runs_the_installed_clock": mate_screensaver_runs_the_installed_clock,
+            "xfce4_screensaver_runs_the_installed_clock":
+                xfce4_screensaver_runs_the_installed_clock,
+            "xsecurelock_runs_the_installed_clock": xsecurelock_runs_the_installed_clock,
+        })
+    finally:
+        apt_get("purge", PACKAGE)
+        check(installed_version() is None and not os.path.exists(HACK),
+              "the package is still installed")
 
 
 if __name__ == "__main__":

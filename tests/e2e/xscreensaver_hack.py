@@ -60,7 +60,7 @@ def shows_the_faked_time(shot, width, height, templates):
 # ---- the package ----------------------------------------------------------------
 
 def package_builds_and_holds_the_hack():
-    deb = harness.debian_package(os.path.join(scratch, "package"))
+    deb = harness.debian_package()
 
     listing = harness.run(["dpkg-deb", "-c", deb])
     for path in (HACK, DESCRIPTION, ENTRY, MANUAL):
