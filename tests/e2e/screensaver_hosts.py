@@ -17,6 +17,11 @@ xscreensaver, each on an Xvfb of the test's own:
   XSECURELOCK_SAVER names: the clock at the system's time, gone within 2 s
   of the locker's own SIGTERM.
 
+A daemon's run (it answers its command; activated, the clock on screen;
+deactivated, the clock gone within 2 s and the daemon running on) is
+desktop_session.daemon_runs_the_clock, which xscreensaver_hack.py asks of
+xscreensaver too.
+
 The hosts hand their savers a reduced environment (no TZ, no LD_PRELOAD),
 so the clock cannot be faked: it is read against the system's own time in
 the system's zone, a second either way for the moment a picture changes.

@@ -1,13 +1,14 @@
 """The Linux program as users install it: the Debian package, and the
 packaged program as an xscreensaver hack.
 
-- The package builds (CPack), holds the program in the hack folder with a
-  relative link to it on the PATH, the hack description, the screensaver
-  entry that MATE's and XFCE's screensavers list (valid, of the same name
-  as the description, which XFCE opens for it, and shown in both) and the
-  manual page, and lintian reports no error on it.
+- The package (made once per run by the package_deb test) holds the
+  program in the hack folder with a relative link to it on the PATH, the
+  hack description, the screensaver entry that MATE's and XFCE's
+  screensavers list (valid, of the same name as the description, which
+  XFCE opens for it, and shown in both) and the manual page, and lintian
+  reports no error on it.
 - Extracted into a scratch root, the packaged program runs under a real
-  xscreensaver daemon on an Xvfb of the test's own, started as a throwaway
+  xscreensaver daemon on the script's Xvfb, started as a throwaway
   unprivileged user (xscreensaver runs no hacks as root) whose
   ~/.xscreensaver selects it by the README's programs line: `-activate`
   puts the clock on screen, `-deactivate` ends it within 2 s. Making that
