@@ -17,10 +17,8 @@ xscreensaver, each on an Xvfb of the test's own:
   XSECURELOCK_SAVER names: the clock at the system's time, gone within 2 s
   of the locker's own SIGTERM.
 
-A daemon's run (it answers its command; activated, the clock on screen;
-deactivated, the clock gone within 2 s and the daemon running on) is
-desktop_session.daemon_runs_the_clock, which xscreensaver_hack.py asks of
-xscreensaver too.
+The daemons' common run is desktop_session.daemon_runs_the_clock, which
+xscreensaver_hack.py asks of xscreensaver too.
 
 The hosts hand their savers a reduced environment (no TZ, no LD_PRELOAD),
 so the clock cannot be faked: it is read against the system's own time in
@@ -41,7 +39,7 @@ import sys
 import time
 
 import harness
-from desktop_session import DesktopSession, UserSession, daemon_runs_the_clock, gone_within
+from desktop_session import DesktopSession, daemon_runs_the_clock, gone_within
 from harness import check, log
 from tile_reader import glyph_templates, read_tiles, seconds_of_day
 
@@ -198,10 +196,9 @@ def desktop_host_runs_the_installed_clock(host):
 
 
 def stopped_and_continued(session, saver, scratch, templates):
-    """The saver stopped, as the desktops stop their saver while the unlock
-    dialog shows (the test stops it itself, so that the stop is as long
-    whichever host it is), shows the system's time within 2 s of its
-    continuing."""
+    """Stopped, as the desktops stop their saver while the unlock dialog
+    shows (the test stops it itself, so that the stop is as long whichever
+    host it is), and continued, the saver shows the system's time at once."""
     os.kill(saver, signal.SIGSTOP)
     check(harness.wait_until(lambda: session.processes().get(saver, ("",))[0] == "T", 5),
           "the clock did not stop: %s" % (session.processes().get(saver),))
@@ -248,9 +245,10 @@ def xsecurelock_runs_the_installed_clock():
     saver = readme_saver()
     # An X server of its own, as each desktop host has.
     with harness.scratch("tolvane-xsecurelock-") as scratch, harness.Xvfb() as xvfb, \
-            UserSession(scratch, xvfb.display,
-                        # Xvfb offers Composite but nothing composites.
-                        {"XSECURELOCK_NO_COMPOSITE": "1", "XSECURELOCK_SAVER": saver}) as user:
+            DesktopSession(scratch, xvfb.display,
+                           # Xvfb offers Composite but nothing composites.
+                           {"XSECURELOCK_NO_COMPOSITE": "1", "XSECURELOCK_SAVER": saver},
+                           throwaway_uid=True) as user:
         locker = user.start("xsecurelock")
         check(harness.wait_until(lambda: savers(user), 30),
               "no clock runs: %s; output:\n%s" % (user.processes(), locker.output()))

@@ -30,7 +30,7 @@ import subprocess
 import xml.etree.ElementTree as ElementTree
 
 import harness
-from desktop_session import UserSession, daemon_runs_the_clock
+from desktop_session import DesktopSession, daemon_runs_the_clock
 from harness import check, log
 from tile_reader import glyph_templates, read_tiles, soon_after
 from x11_host import HostWindow
@@ -135,8 +135,9 @@ def xscreensaver_runs_the_packaged_clock():
     line = readme_programs_line()
     # The README names the installed program; the test runs the extracted one.
     line = re.sub(r"(?<![\w/.-])tolvane-screensaver(?=\s)", program, line, count=1)
-    with UserSession(scratch, os.environ["DISPLAY"],
-                     harness.faked_clock({"TZ": "UTC"}, FAKED_START)) as user:
+    with DesktopSession(scratch, os.environ["DISPLAY"],
+                        harness.faked_clock({"TZ": "UTC"}, FAKED_START),
+                        throwaway_uid=True) as user:
         user.write_home_file(".xscreensaver", "\n".join([
             "mode: one", "selected: 0", "timeout: 1:00:00", "lock: False", "fade: False",
             "unfade: False", "splash: False", "dpmsEnabled: False",
@@ -214,8 +215,9 @@ def two_window_id_instances_draw_at_once():
 
 if __name__ == "__main__":
     # One X server for the script's cases: each ends what it started there
-    # (the daemon's case checks that its hacks are gone), and the daemon's
-    # saver covers the whole screen that its case reads.
+    # (the daemon's case checks that its hacks are gone), and neither reads
+    # what the other may leave: the windows' case reads its own windows, the
+    # daemon's case the screen that its saver covers whole.
     try:
         with harness.Xvfb():
             harness.main({

@@ -6,13 +6,10 @@ and what every such host is asked of the clock.
         session.env["MORE"] = "..."       # for the commands started after
         session.processes()               # {pid: (state, command line)}
 
-DesktopSession runs its programs as the script's own user (root), each the
-leader of a session of its own; UserSession runs them as a uid that no
-account and no process has (setpriv, so it needs root). Either way every
-process the session started, and whatever those started, is stopped by pid
-at the end. Scripts that run at the same time (ctest -j) each hold their
-throwaway uid by an abstract socket of its name, which the kernel gives
-back when the script ends, however it ends.
+Every process a session started, and whatever those started, is stopped by
+pid at the end. Scripts that run at the same time (ctest -j) each hold
+their throwaway uid by an abstract socket of its name, which the kernel
+gives back when the script ends, however it ends.
 """
 import os
 import signal
@@ -86,18 +83,29 @@ def take_free_uid():
 
 
 class DesktopSession:
-    """Programs run as the script's own user, as a desktop session would run
-    them: a HOME (and a runtime folder) of their own under parent; each
-    program the leader of a session of its own, so that everything it
-    starts (a bus's services, a daemon's saver) is found by session and
-    stopped by pid at the end."""
+    """Programs run as a desktop session would run them, with a HOME of their
+    own under parent: as the script's own user (root), with a runtime
+    folder too, each program the leader of a session of its own, so that
+    everything it starts (a bus's services, a daemon's saver) is found by
+    session; or, throwaway_uid, as a uid that no account and no process
+    has (setpriv: needs root), by which all its processes are found, with
+    the session's environment alone (env -i)."""
 
-    def __init__(self, parent, display, extra_env):
+    def __init__(self, parent, display, extra_env, throwaway_uid=False):
+        self.uid, self._claim = take_free_uid() if throwaway_uid else (None, None)
         self.home = os.path.join(parent, "home")
         os.makedirs(self.home)
         self.env = {"HOME": self.home, "DISPLAY": display, "PATH": "/usr/bin:/bin",
                     "LANG": "C.UTF-8"}
-        self._runtime(os.path.join(parent, "run"))
+        if throwaway_uid:
+            os.chown(self.home, self.uid, self.uid)
+            # A scratch folder is the root's alone; the user needs to reach
+            # its home and whatever else the test put there.
+            os.chmod(parent, stat.S_IRWXU | stat.S_IRGRP | stat.S_IXGRP | stat.S_IROTH
+                     | stat.S_IXOTH)
+        else:
+            self.env["XDG_RUNTIME_DIR"] = os.path.join(parent, "run")
+            os.makedirs(self.env["XDG_RUNTIME_DIR"], mode=0o700)
         # A sanitizer build's options reach the programs through the hosts too.
         for name in ("ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"):
             if name in os.environ:
@@ -105,39 +113,44 @@ class DesktopSession:
         self.env.update(extra_env)
         self.programs = []
 
-    def _runtime(self, path):
-        os.makedirs(path, mode=0o700)
-        self.env["XDG_RUNTIME_DIR"] = path
-
-    def argv(self, *command):
-        """The command line that runs command in the session."""
-        return list(command)
-
-    def _spawn_env(self):
-        return dict(self.env)
+    def _spawn(self, command):
+        """The argv and environment that run command in the session."""
+        if self.uid is None:
+            return list(command), dict(self.env)
+        # setpriv runs in the script's environment, the command in the session's.
+        return (["setpriv", "--reuid=%d" % self.uid, "--regid=%d" % self.uid, "--clear-groups",
+                 "env", "-i"] + ["%s=%s" % item for item in self.env.items()] + list(command),
+                None)
 
     def start(self, *command):
         """A harness.Program of command, stopped with the session."""
-        program = harness.Program(self.argv(*command), env=self._spawn_env())
+        argv, env = self._spawn(command)
+        program = harness.Program(argv, env=env)
         self.programs.append(program)
         return program
 
     def run(self, *command):
         """The output of a command that must succeed."""
-        return harness.run(self.argv(*command), env=self._spawn_env())
+        argv, env = self._spawn(command)
+        return harness.run(argv, env=env)
 
     def succeeds(self, *command):
         """Whether a command ends with 0 (within 20 s)."""
-        return subprocess.run(self.argv(*command), env=self._spawn_env(),
-                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+        argv, env = self._spawn(command)
+        return subprocess.run(argv, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                               timeout=20).returncode == 0
 
     def write_home_file(self, name, text):
-        with open(os.path.join(self.home, name), "w") as f:
+        path = os.path.join(self.home, name)
+        with open(path, "w") as f:
             f.write(text)
+        if self.uid is not None:
+            os.chown(path, self.uid, self.uid)
 
     def processes(self):
         """{pid: (state, command line)} of every live process of the session."""
+        if self.uid is not None:
+            return processes_of(self.uid)
         sessions = {program.proc.pid for program in self.programs}
         return {pid: (state, command) for pid, (_, session, state, command)
                 in live_processes().items() if session in sessions}
@@ -146,6 +159,8 @@ class DesktopSession:
         stop_processes(self.processes)
         for program in self.programs:
             program.stop()
+        if self._claim is not None:
+            self._claim.close()
 
     def __enter__(self):
         return self
@@ -153,41 +168,6 @@ class DesktopSession:
     def __exit__(self, *exc):
         self.stop_everything()
         return False
-
-
-class UserSession(DesktopSession):
-    """A DesktopSession of a throwaway uid: its programs are found by that
-    uid, which no other process has; their environment is the session's
-    alone (env -i)."""
-
-    def __init__(self, parent, display, extra_env):
-        self.uid, self._claim = take_free_uid()
-        super().__init__(parent, display, extra_env)
-        os.chown(self.home, self.uid, self.uid)
-        # A scratch folder is the root's alone; the user needs to reach its
-        # home and whatever else the test put there.
-        os.chmod(parent, stat.S_IRWXU | stat.S_IRGRP | stat.S_IXGRP | stat.S_IROTH | stat.S_IXOTH)
-
-    def _runtime(self, path):
-        pass  # xscreensaver and xsecurelock want none
-
-    def argv(self, *command):
-        return (["setpriv", "--reuid=%d" % self.uid, "--regid=%d" % self.uid, "--clear-groups",
-                 "env", "-i"] + ["%s=%s" % item for item in self.env.items()] + list(command))
-
-    def _spawn_env(self):
-        return None  # setpriv runs in the script's; env -i gives the command the session's
-
-    def write_home_file(self, name, text):
-        super().write_home_file(name, text)
-        os.chown(os.path.join(self.home, name), self.uid, self.uid)
-
-    def processes(self):
-        return processes_of(self.uid)
-
-    def stop_everything(self):
-        super().stop_everything()
-        self._claim.close()
 
 
 # ---- what every screensaver host is asked -------------------------------------------
