@@ -17,6 +17,9 @@ xscreensaver, each on an Xvfb of the test's own:
   XSECURELOCK_SAVER names: the clock at the system's time, gone within 2 s
   of the locker's own SIGTERM.
 
+The daemons' common run is desktop_session.daemon_runs_the_clock, which
+xscreensaver_hack.py asks of xscreensaver too.
+
 The hosts hand their savers a reduced environment (no TZ, no LD_PRELOAD),
 so the clock cannot be faked: it is read against the system's own time in
 the system's zone, a second either way for the moment a picture changes.
@@ -36,11 +39,10 @@ import sys
 import time
 
 import harness
+from desktop_session import DesktopSession, daemon_runs_the_clock, gone_within
 from harness import check, log
 from tile_reader import glyph_templates, read_tiles, seconds_of_day
-from user_session import UserSession, live_processes, stop_processes
 
-SKIP_CODE = 77  # SKIP_RETURN_CODE of this test in tests/CMakeLists.txt
 PACKAGE = "tolvane-screensaver"
 HACK = "/usr/libexec/xscreensaver/tolvane-screensaver"
 ENTRY = "/usr/share/applications/screensavers/tolvane-screensaver.desktop"
@@ -146,56 +148,16 @@ class XfceHost(DesktopHost):
                   "%s not stored: %s" % (prop, stored))
 
 
-class RootSession:
-    """Programs run as root, as a desktop session would run them: a HOME and
-    a runtime folder of their own under parent; each program the leader of
-    a session of its own, so that everything it starts (the bus's services,
-    the daemon's saver) is found by session and stopped by pid at the end."""
-
-    def __init__(self, parent, display, extra_env):
-        self.home = os.path.join(parent, "home")
-        runtime = os.path.join(parent, "run")
-        os.makedirs(self.home)
-        os.makedirs(runtime, mode=0o700)
-        self.env = {"HOME": self.home, "XDG_RUNTIME_DIR": runtime, "DISPLAY": display,
-                    "PATH": "/usr/bin:/bin", "LANG": "C.UTF-8"}
-        self.env.update(extra_env)
-        self.programs = []
-
-    def start(self, *argv):
-        program = harness.Program(list(argv), env=dict(self.env))
-        self.programs.append(program)
-        return program
-
-    def run(self, *argv):
-        return harness.run(list(argv), env=dict(self.env))
-
-    def processes(self):
-        sessions = {program.proc.pid for program in self.programs}
-        return {pid: (state, command) for pid, (_, session, state, command)
-                in live_processes().items() if session in sessions}
-
-    def stop_everything(self):
-        stop_processes(self.processes)
-        for program in self.programs:
-            program.stop()
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.stop_everything()
-        return False
-
-
 def desktop_host_runs_the_installed_clock(host):
     templates = glyph_templates()
     # As root: the session bus wants its user in the password database,
-    # which a throwaway uid is not.
+    # which a throwaway uid is not. An X server of its own: the clock is
+    # read off the whole screen, where a saver that another host left would
+    # read as this host's.
     with harness.scratch("tolvane-%s-" % host.desktop.lower()) as scratch, \
             harness.Xvfb() as xvfb, \
-            RootSession(scratch, xvfb.display,
-                        {"XDG_CURRENT_DESKTOP": host.desktop, "NO_AT_BRIDGE": "1"}) as session:
+            DesktopSession(scratch, xvfb.display,
+                           {"XDG_CURRENT_DESKTOP": host.desktop, "NO_AT_BRIDGE": "1"}) as session:
         # The session bus that a desktop session has; the settings' keeper
         # (dconf, xfconfd) is started through it.
         bus = session.start("dbus-daemon", "--session", "--nofork", "--print-address=1")
@@ -210,55 +172,49 @@ def desktop_host_runs_the_installed_clock(host):
         host.choose(session)
         daemon = session.start(*host.daemon)
 
-        def command(*args):
-            return subprocess.run([host.command] + list(args), env=session.env,
-                                  stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                                  timeout=20).returncode == 0
+        def shown():
+            activated = time.time()
+            # The 3 s are the clock's: they run from the moment the host
+            # starts it, which a busy machine delays by seconds in either host.
+            check(harness.wait_until(lambda: savers(session), 10, interval=0.05),
+                  "no clock started within 10 s of --activate: %s" % session.processes())
+            started = time.time()
+            log("the daemon started the clock %.2f s after --activate" % (started - activated))
+            shows_the_system_time(scratch, templates, started + 3,
+                                  "3 s after the daemon started it")
+            running = savers(session)
+            check(len(running) == 1, "the daemon runs %s" % session.processes())
+            saver = running[0]
+            log("the daemon runs %s" % session.processes()[saver][1])
+            stopped_and_continued(session, saver, scratch, templates)
 
-        check(harness.wait_until(lambda: daemon.running() and command("--query"), 30),
-              "the daemon did not answer; output:\n" + daemon.output())
-        check(command("--activate"), "%s --activate failed" % host.command)
-        activated = time.time()
-        # The 3 s are the clock's: they run from the moment the host starts
-        # it, which a busy machine delays by seconds in either host.
-        check(harness.wait_until(lambda: savers(session), 10, interval=0.05),
-              "no clock started within 10 s of --activate: %s" % session.processes())
-        started = time.time()
-        log("the daemon started the clock %.2f s after --activate" % (started - activated))
-        shows_the_system_time(scratch, templates, started + 3, "3 s after the daemon started it")
-        running = savers(session)
-        check(len(running) == 1, "the daemon runs %s" % session.processes())
-        saver = running[0]
-        log("the daemon runs %s" % session.processes()[saver][1])
-
-        # Stopped, as the desktops stop their saver while the unlock dialog
-        # shows (the test stops it itself, so that the stop is as long
-        # whichever host it is).
-        os.kill(saver, signal.SIGSTOP)
-        check(harness.wait_until(lambda: session.processes().get(saver, ("",))[0] == "T", 5),
-              "the clock did not stop: %s" % (session.processes().get(saver),))
-        # Six seconds of the system's time, the clock stopped throughout: a
-        # host continuing it sooner would leave it less to catch up.
-        stopped = time.time()
-
-        def stopped_six_seconds():
-            state = session.processes().get(saver, ("",))[0]
-            check(state == "T", "the clock was continued during its stop: %s" % (state,))
-            return time.time() >= stopped + 6
-
-        check(harness.wait_until(stopped_six_seconds, 10), "the stop did not last 6 s")
-        os.kill(saver, signal.SIGCONT)
-        continued = time.time()
-        shows_the_system_time(scratch, templates, continued + 2, "2 s after a 6 s stop")
-
-        check(command("--deactivate"), "%s --deactivate failed" % host.command)
-        deactivated = time.time()
-        check(harness.wait_until(lambda: not savers(session), 2.0, interval=0.05),
-              "still running 2 s after --deactivate: %s" % session.processes())
-        log("gone %.2f s after --deactivate" % (time.time() - deactivated))
-        check(daemon.running(), "the daemon itself ended: " + daemon.output())
+        daemon_runs_the_clock(session, daemon, host.command,
+                              ("--query", "--activate", "--deactivate"), shown,
+                              lambda: savers(session))
         logged = [line for line in daemon.output().splitlines() if "command output:" in line]
         check(not logged, "the daemon logged the clock's standard error:\n" + "\n".join(logged))
+
+
+def stopped_and_continued(session, saver, scratch, templates):
+    """Stopped, as the desktops stop their saver while the unlock dialog
+    shows (the test stops it itself, so that the stop is as long whichever
+    host it is), and continued, the saver shows the system's time at once."""
+    os.kill(saver, signal.SIGSTOP)
+    check(harness.wait_until(lambda: session.processes().get(saver, ("",))[0] == "T", 5),
+          "the clock did not stop: %s" % (session.processes().get(saver),))
+    # Six seconds of the system's time, the clock stopped throughout: a
+    # host continuing it sooner would leave it less to catch up.
+    stopped = time.time()
+
+    def stopped_six_seconds():
+        state = session.processes().get(saver, ("",))[0]
+        check(state == "T", "the clock was continued during its stop: %s" % (state,))
+        return time.time() >= stopped + 6
+
+    check(harness.wait_until(stopped_six_seconds, 10), "the stop did not last 6 s")
+    os.kill(saver, signal.SIGCONT)
+    continued = time.time()
+    shows_the_system_time(scratch, templates, continued + 2, "2 s after a 6 s stop")
 
 
 def mate_screensaver_runs_the_installed_clock():
@@ -287,26 +243,22 @@ def readme_saver():
 def xsecurelock_runs_the_installed_clock():
     templates = glyph_templates()
     saver = readme_saver()
+    # An X server of its own, as each desktop host has.
     with harness.scratch("tolvane-xsecurelock-") as scratch, harness.Xvfb() as xvfb, \
-            UserSession(scratch, xvfb.display,
-                        # Xvfb offers Composite but nothing composites.
-                        {"XSECURELOCK_NO_COMPOSITE": "1", "XSECURELOCK_SAVER": saver}) as user:
-        locker = harness.Program(user.argv("xsecurelock"))
-        try:
-            check(harness.wait_until(lambda: savers(user), 30),
-                  "no clock runs: %s; output:\n%s" % (user.processes(), locker.output()))
-            log("the locker runs %s" % [user.processes()[pid][1] for pid in savers(user)])
-            shows_the_system_time(scratch, templates, time.time() + 15,
-                                  "15 s after the clock started under xsecurelock")
+            DesktopSession(scratch, xvfb.display,
+                           # Xvfb offers Composite but nothing composites.
+                           {"XSECURELOCK_NO_COMPOSITE": "1", "XSECURELOCK_SAVER": saver},
+                           throwaway_uid=True) as user:
+        locker = user.start("xsecurelock")
+        check(harness.wait_until(lambda: savers(user), 30),
+              "no clock runs: %s; output:\n%s" % (user.processes(), locker.output()))
+        log("the locker runs %s" % [user.processes()[pid][1] for pid in savers(user)])
+        shows_the_system_time(scratch, templates, time.time() + 15,
+                              "15 s after the clock started under xsecurelock")
 
-            locker.proc.send_signal(signal.SIGTERM)
-            terminated = time.time()
-            check(harness.wait_until(lambda: not savers(user), 2.0, interval=0.05),
-                  "still running 2 s after the locker's SIGTERM: %s" % user.processes())
-            log("gone %.2f s after the locker's SIGTERM" % (time.time() - terminated))
-            check(locker.wait(10) is not None, "the locker did not end: " + locker.output())
-        finally:
-            locker.stop()
+        locker.proc.send_signal(signal.SIGTERM)
+        gone_within(lambda: savers(user), "the locker's SIGTERM")
+        check(locker.wait(10) is not None, "the locker did not end: " + locker.output())
 
 
 # ---- the package, installed for the run ---------------------------------------------------
@@ -329,32 +281,29 @@ def installed_version():
 def main():
     if os.geteuid() != 0:
         log("SKIPPED: installing the package and running a user of the test's own need root")
-        sys.exit(SKIP_CODE)
+        sys.exit(harness.SKIP_CODE)
     if installed_version() is not None:
         log("SKIPPED: %s %s is installed on this machine; the test installs its own and would"
             " remove it (apt-get purge %s to run the test)" % (PACKAGE, installed_version(),
                                                                PACKAGE))
-        sys.exit(SKIP_CODE)
+        sys.exit(harness.SKIP_CODE)
     # The system's time as the hosts' savers see it: no TZ.
     os.environ.pop("TZ", None)
     time.tzset()
-    with harness.scratch("tolvane-hosts-") as scratch:
-        deb = harness.debian_package(os.path.join(scratch, "package"))
-        apt_get("install", deb)
-        try:
-            check(os.path.isfile(HACK) and os.path.isfile(ENTRY),
-                  "the package did not install %s and %s" % (HACK, ENTRY))
-            harness.main({
-                "mate_screensaver_runs_the_installed_clock":
-                    mate_screensaver_runs_the_installed_clock,
-                "xfce4_screensaver_runs_the_installed_clock":
-                    xfce4_screensaver_runs_the_installed_clock,
-                "xsecurelock_runs_the_installed_clock": xsecurelock_runs_the_installed_clock,
-            })
-        finally:
-            apt_get("purge", PACKAGE)
-            check(installed_version() is None and not os.path.exists(HACK),
-                  "the package is still installed")
+    apt_get("install", harness.debian_package())
+    try:
+        check(os.path.isfile(HACK) and os.path.isfile(ENTRY),
+              "the package did not install %s and %s" % (HACK, ENTRY))
+        harness.main({
+            "mate_screensaver_runs_the_installed_clock": mate_screensaver_runs_the_installed_clock,
+            "xfce4_screensaver_runs_the_installed_clock":
+                xfce4_screensaver_runs_the_installed_clock,
+            "xsecurelock_runs_the_installed_clock": xsecurelock_runs_the_installed_clock,
+        })
+    finally:
+        apt_get("purge", PACKAGE)
+        check(installed_version() is None and not os.path.exists(HACK),
+              "the package is still installed")
 
 
 if __name__ == "__main__":

@@ -1,13 +1,14 @@
 """The Linux program as users install it: the Debian package, and the
 packaged program as an xscreensaver hack.
 
-- The package builds (CPack), holds the program in the hack folder with a
-  relative link to it on the PATH, the hack description, the screensaver
-  entry that MATE's and XFCE's screensavers list (valid, of the same name
-  as the description, which XFCE opens for it, and shown in both) and the
-  manual page, and lintian reports no error on it.
+- The package (made once per run by the package_deb test) holds the
+  program in the hack folder with a relative link to it on the PATH, the
+  hack description, the screensaver entry that MATE's and XFCE's
+  screensavers list (valid, of the same name as the description, which
+  XFCE opens for it, and shown in both) and the manual page, and lintian
+  reports no error on it.
 - Extracted into a scratch root, the packaged program runs under a real
-  xscreensaver daemon on an Xvfb of the test's own, started as a throwaway
+  xscreensaver daemon on the script's Xvfb, started as a throwaway
   unprivileged user (xscreensaver runs no hacks as root) whose
   ~/.xscreensaver selects it by the README's programs line: `-activate`
   puts the clock on screen, `-deactivate` ends it within 2 s. Making that
@@ -29,11 +30,12 @@ import subprocess
 import xml.etree.ElementTree as ElementTree
 
 import harness
+from desktop_session import DesktopSession, daemon_runs_the_clock
 from harness import check, log
-from tile_reader import glyph_templates, read_tiles
-from launch_native import EXE
-from user_session import UserSession
+from tile_reader import glyph_templates, read_tiles, soon_after
 from x11_host import HostWindow
+
+EXE = os.environ["TOLVANE_EXE"]
 
 README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
 PROGRAM = "usr/bin/tolvane-screensaver"
@@ -41,26 +43,23 @@ HACK = "usr/libexec/xscreensaver/tolvane-screensaver"
 DESCRIPTION = "usr/share/xscreensaver/config/tolvane-screensaver.xml"
 ENTRY = "usr/share/applications/screensavers/tolvane-screensaver.desktop"
 MANUAL = "usr/share/man/man6/tolvane-screensaver.6.gz"
-FAKED_START = "2026-03-14 12:34:10"  # the clock shows 12:34 for the first 50 s
+FAKED_START = "2026-03-14 12:34:10"
+# The clock shows 12:34 for the first 50 s.
+SHOWS_THE_FAKED_TIME = soon_after(FAKED_START.split()[1], 49)
 
 scratch = harness.scratch_dir("tolvane-hack-")
 extracted = os.path.join(scratch, "root")
 
 
-def faked_time_environment():
-    return harness.faked_clock({"TZ": "UTC"}, FAKED_START)
-
-
-def shows_the_faked_time(shot, width, height, templates):
-    shown = [digit for digit, _ in (read_tiles(shot, width, height, templates)[p]
-                                    for p in range(4, 10))]
-    return shown[:4] == [1, 2, 3, 4] and shown[4] in (1, 2, 3, 4, 5), shown
+def shown_digits(shot, width, height, templates):
+    read = read_tiles(shot, width, height, templates)
+    return [read[p][0] for p in range(4, 10)]
 
 
 # ---- the package ----------------------------------------------------------------
 
 def package_builds_and_holds_the_hack():
-    deb = harness.debian_package(os.path.join(scratch, "package"))
+    deb = harness.debian_package()
 
     listing = harness.run(["dpkg-deb", "-c", deb])
     for path in (HACK, DESCRIPTION, ENTRY, MANUAL):
@@ -136,102 +135,95 @@ def xscreensaver_runs_the_packaged_clock():
     line = readme_programs_line()
     # The README names the installed program; the test runs the extracted one.
     line = re.sub(r"(?<![\w/.-])tolvane-screensaver(?=\s)", program, line, count=1)
-    with harness.Xvfb() as xvfb:
-        user = UserSession(scratch, xvfb.display, faked_time_environment())
+    with DesktopSession(scratch, os.environ["DISPLAY"],
+                        harness.faked_clock({"TZ": "UTC"}, FAKED_START),
+                        throwaway_uid=True) as user:
         user.write_home_file(".xscreensaver", "\n".join([
             "mode: one", "selected: 0", "timeout: 1:00:00", "lock: False", "fade: False",
             "unfade: False", "splash: False", "dpmsEnabled: False",
             "programs: \\", "  " + line, ""]))
-        daemon = harness.Program(user.argv("xscreensaver", "-no-splash", "-verbose"))
-        try:
-            def command(*args):
-                return subprocess.run(user.argv("xscreensaver-command", *args),
-                                      stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                                      timeout=20).returncode == 0
+        daemon = user.start("xscreensaver", "-no-splash", "-verbose")
 
-            check(harness.wait_until(lambda: daemon.running() and command("-time"), 30),
-                  "the daemon did not answer; output:\n" + daemon.output())
-            check(command("-activate"), "xscreensaver-command -activate failed")
+        def hack_pids():
+            return [pid for pid, (_, cmd) in user.processes().items()
+                    if cmd.startswith(program)]
 
-            def hack_pids():
-                return [pid for pid, (_, cmd) in user.processes().items()
-                        if cmd.startswith(program)]
+        def clock_on_screen():
+            if not hack_pids():
+                return None
+            shot = harness.screenshot(os.path.join(scratch, "xscreensaver.png"))
+            shown = shown_digits(shot, 1920, 1080, templates)
+            clock_on_screen.last = shown
+            return SHOWS_THE_FAKED_TIME(shown)
 
-            def clock_on_screen():
-                if not hack_pids():
-                    return None
-                shot = harness.screenshot(os.path.join(scratch, "xscreensaver.png"))
-                ok, shown = shows_the_faked_time(shot, 1920, 1080, templates)
-                clock_on_screen.last = shown
-                return ok
-
+        def shown():
             clock_on_screen.last = None
             check(harness.wait_until(clock_on_screen, 30, interval=0.5),
                   "no clock at 12:34 on screen (read %s); daemon output:\n%s"
                   % (clock_on_screen.last, daemon.output()))
-            hacks = hack_pids()
-            log("the daemon runs %s" % [user.processes()[p][1] for p in hacks])
+            log("the daemon runs %s" % [user.processes()[p][1] for p in hack_pids()])
 
-            check(command("-deactivate"), "xscreensaver-command -deactivate failed")
-            def others():
-                return {p: c for p, c in user.processes().items() if p != daemon.proc.pid}
+        def others():
+            return {p: c for p, c in user.processes().items() if p != daemon.proc.pid}
 
-            check(harness.wait_until(lambda: not others(), 2.0, interval=0.05),
-                  "still running 2 s after -deactivate: %s" % others())
-            check(daemon.running(), "the daemon itself ended: " + daemon.output())
+        try:
+            daemon_runs_the_clock(user, daemon, "xscreensaver-command",
+                                  ("-time", "-activate", "-deactivate"), shown, others)
         finally:
             if daemon.running():
                 daemon.proc.terminate()
                 daemon.wait(10)
-            user.stop_everything()
-            daemon.stop()
 
 
 # ---- side by side ------------------------------------------------------------------
 
 def two_window_id_instances_draw_at_once():
     templates = glyph_templates()
-    env = dict(os.environ, **faked_time_environment())
-    with harness.Xvfb():
-        env["DISPLAY"] = os.environ["DISPLAY"]
-        with HostWindow(640, 360) as one, HostWindow(640, 360) as other:
-            hosts = [one.id, other.id]
-            for window, place in zip(hosts, ((0, 0), (960, 540))):
-                # Apart, so that neither covers the other; the preview host's
-                # own window is the parent of the window it prints.
-                parent = re.search(r"Parent window id: (0x[0-9a-f]+)",
-                                   harness.run(["xwininfo", "-children", "-id", str(window)]))
-                harness.xdotool("windowmove", int(parent.group(1), 16), *place)
-            # One id in hexadecimal, one in decimal, as hacks receive them.
-            with harness.started([EXE, "--window-id", hex(hosts[0])], env=env) as first, \
-                    harness.started([EXE, "-window-id", str(hosts[1])], env=env) as second:
-                def both_show_the_clock():
-                    results = []
-                    for index, window in enumerate(hosts):
-                        shot = harness.screenshot(os.path.join(scratch, "host%d.png" % index),
-                                                  window=window)
-                        results.append(shows_the_faked_time(shot, 640, 360, templates))
-                    both_show_the_clock.last = [shown for _, shown in results]
-                    return all(ok for ok, _ in results) and first.running() and second.running()
+    env = harness.faked_clock(dict(os.environ, TZ="UTC"), FAKED_START)
+    with HostWindow(640, 360) as one, HostWindow(640, 360) as other:
+        hosts = [one.id, other.id]
+        for window, place in zip(hosts, ((0, 0), (960, 540))):
+            # Apart, so that neither covers the other; the preview host's
+            # own window is the parent of the window it prints.
+            parent = re.search(r"Parent window id: (0x[0-9a-f]+)",
+                               harness.run(["xwininfo", "-children", "-id", str(window)]))
+            harness.xdotool("windowmove", int(parent.group(1), 16), *place)
+        # One id in hexadecimal, one in decimal, as hacks receive them.
+        with harness.started([EXE, "--window-id", hex(hosts[0])], env=env) as first, \
+                harness.started([EXE, "-window-id", str(hosts[1])], env=env) as second:
+            def both_show_the_clock():
+                results = []
+                for index, window in enumerate(hosts):
+                    shot = harness.screenshot(os.path.join(scratch, "host%d.png" % index),
+                                              window=window)
+                    results.append(shown_digits(shot, 640, 360, templates))
+                both_show_the_clock.last = results
+                return (all(SHOWS_THE_FAKED_TIME(shown) for shown in results)
+                        and first.running() and second.running())
 
-                both_show_the_clock.last = None
-                check(harness.wait_until(both_show_the_clock, 30, interval=0.5),
-                      "not both windows show the clock (read %s); outputs:\n%s\n%s"
-                      % (both_show_the_clock.last, first.output(), second.output()))
-                # The daemon's way of ending a hack ends it at once.
-                for program in (first, second):
-                    program.proc.send_signal(signal.SIGTERM)
-                for program in (first, second):
-                    code = program.wait(2)
-                    check(code == -signal.SIGTERM, "SIGTERM: %s after 2 s" % code)
+            both_show_the_clock.last = None
+            check(harness.wait_until(both_show_the_clock, 30, interval=0.5),
+                  "not both windows show the clock (read %s); outputs:\n%s\n%s"
+                  % (both_show_the_clock.last, first.output(), second.output()))
+            # The daemon's way of ending a hack ends it at once.
+            for program in (first, second):
+                program.proc.send_signal(signal.SIGTERM)
+            for program in (first, second):
+                code = program.wait(2)
+                check(code == -signal.SIGTERM, "SIGTERM: %s after 2 s" % code)
 
 
 if __name__ == "__main__":
+    # One X server for the script's cases: each ends what it started there
+    # (the daemon's case checks that its hacks are gone), and neither reads
+    # what the other may leave: the windows' case reads its own windows, the
+    # daemon's case the screen that its saver covers whole.
     try:
-        harness.main({
-            "package_builds_and_holds_the_hack": package_builds_and_holds_the_hack,
-            "xscreensaver_runs_the_packaged_clock": xscreensaver_runs_the_packaged_clock,
-            "two_window_id_instances_draw_at_once": two_window_id_instances_draw_at_once,
-        })
+        with harness.Xvfb():
+            harness.main({
+                "package_builds_and_holds_the_hack": package_builds_and_holds_the_hack,
+                "xscreensaver_runs_the_packaged_clock": xscreensaver_runs_the_packaged_clock,
+                "two_window_id_instances_draw_at_once": two_window_id_instances_draw_at_once,
+            })
     finally:
         harness.remove_dir(scratch)

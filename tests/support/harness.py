@@ -309,15 +309,21 @@ def faked_clock(env, start, speed=None):
 
 # ---- the Debian package -----------------------------------------------------------
 
-def debian_package(out):
-    """Makes the build's Debian package in the folder out, as `make package`
-    does (CPack), and returns its path. Each call packages in a folder of
-    its own, so scripts running at once do not share CPack's staging."""
-    build = os.environ["TOLVANE_BUILD_DIR"]
-    run(["cpack", "-G", "DEB", "--config", os.path.join(build, "CPackConfig.cmake"), "-B", out],
-        timeout=300)
+def debian_package(make=False):
+    """The run's Debian package, as `make package` makes it (CPack), in
+    test-package in the build folder: made there once per run by the
+    package_deb test (make=True), the fixture of the scripts that read it.
+    Returns its path."""
+    out = os.path.join(os.environ["TOLVANE_BUILD_DIR"], "test-package")
+    if make:
+        # An earlier version's package would be a second one.
+        shutil.rmtree(out, ignore_errors=True)
+        run(["cpack", "-G", "DEB", "--config",
+             os.path.join(os.environ["TOLVANE_BUILD_DIR"], "CPackConfig.cmake"), "-B", out],
+            timeout=300)
     debs = glob.glob(os.path.join(out, "tolvane-screensaver_*_amd64.deb"))
-    check(len(debs) == 1, "cpack made %s" % os.listdir(out))
+    check(len(debs) == 1, "%s holds %s, not one package (the package_deb test makes it)"
+          % (out, os.listdir(out) if os.path.isdir(out) else "nothing"))
     return debs[0]
 
 
