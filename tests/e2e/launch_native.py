@@ -107,14 +107,25 @@ def every_end_gives_back_the_screen_saver():
                   % (end, " ".join(after), " ".join(before)))
 
 
+class Guarded(behaviours.Launch):
+    """A start that takes the single-instance guard: no switch, or preview."""
+
+    def __init__(self, *args):
+        self.args = list(args)
+
+    def start(self):
+        return harness.started([EXE] + self.args)
+
+    def ready(self, program):
+        wait_window(program)
+
+    def turned_away(self, program):
+        check("Failed" not in program.output(), "the guard must be silent")
+
+
 def single_instance_guard():
-    with harness.started([EXE]) as first:
-        wait_window(first)
-        # A second guarded start (no switch, or preview) ends at once.
-        for args in ([], ["/p", "12345"]):
-            with harness.started([EXE] + args) as second:
-                harness.expect_exit(second, "second start %s" % args, 3)
-                check("Failed" not in second.output(), "the guard must be silent")
+    with behaviours.a_second_start_ends_at_once(Guarded(), [Guarded(), Guarded("/p", "12345")],
+                                                3) as first:
         # Full-screen mode takes no part in the guard.
         with harness.started([EXE, "/s"]) as unguarded:
             wait_window(unguarded)

@@ -6,9 +6,13 @@ is seen:
     class Kind(Launch):
         def start(self): ...           # a context manager yielding a run
         def ready(self, run): ...      # returns once the clock is drawn
-        def ended(self, run, what): ...        # it ended with 0, in time
+        def ended(self, run, what, timeout): ...  # it ended with 0 within timeout
         def still_running(self, run, seconds): ...  # True if it did not end
+        def turned_away(self, run): ...  # checks what a start the guard ended left
 """
+import contextlib
+import time
+
 import harness
 from harness import check
 
@@ -19,8 +23,11 @@ class Launch:
     def still_running(self, run, seconds):
         return run.wait(seconds) is None
 
-    def ended(self, run, what):
-        harness.expect_exit(run, what, 5)
+    def ended(self, run, what, timeout=5):
+        harness.expect_exit(run, what, timeout)
+
+    def turned_away(self, run):
+        pass
 
 
 def each_input_ends_it(kind, inputs):
@@ -48,3 +55,20 @@ def motion_and_wheel_do_not_end_it(kind, moves, wheel, end, seconds=1.0):
         check(kind.still_running(run, seconds), "motion or the wheel ended it")
         harness.xdotool(end[0], end[1])
         kind.ended(run, "%s %s after motion and the wheel" % end)
+
+
+@contextlib.contextmanager
+def a_second_start_ends_at_once(first, seconds, within):
+    """The single-instance guard: while first's clock runs, each of seconds
+    (launch kinds) ends by itself with 0 within `within` seconds, and first's
+    clock still runs. Yields first's run, for the caller to end."""
+    with first.start() as run:
+        first.ready(run)
+        for second in seconds:
+            with second.start() as turned:
+                began = time.monotonic()
+                second.ended(turned, "a second start beside the first", within)
+                harness.log("a second start ended after %.1f s" % (time.monotonic() - began))
+                second.turned_away(turned)
+        check(first.still_running(run, 0.1), "the first ended beside a second start")
+        yield run
