@@ -1,48 +1,12 @@
 """The native program's configure switch: the About window, what it shows,
-its button and how it closes.
-
-A fake xdg-open, first on the program's PATH, records each address it is
-given, so a click on the button can be seen without a browser.
-"""
+its button and how it closes."""
 import os
-import struct
 
 import harness
+from about_box import (ADDRESS, BACKGROUND, BUTTON, NOTICE, ORIGIN, PRODUCT_LINE, SIZE, count,
+                       fake_opener, is_blue, is_dark, opened, picture_rgb, window_rgb)
 from harness import check, log
-
-EXE = os.environ["TOLVANE_EXE"]
-BUILD = os.environ["TOLVANE_BUILD_DIR"]
-CLOSE = os.path.join(BUILD, "tests", "x11_close_window")
-PICTURE = os.path.join(BUILD, "assets", "about_clock.bmp")  # bitmap 182
-
-ORIGIN = (760, 390)  # the centred corner on 1920x1080
-SIZE = (400, 300)
-ADDRESS = "https://www.tolvane.app/?utm_source=About"
-BACKGROUND = (177, 232, 179)
-BUTTON = (150, 210, 100, 32)
-NOTICE = (20, 150, 380, 80)
-PRODUCT_LINE = (112, 20, 280, 20)
-
-
-# ---- helpers ----------------------------------------------------------------------
-
-def fake_opener(scratch):
-    """A folder holding a fake xdg-open, and the file it writes to."""
-    folder = os.path.join(scratch, "bin")
-    os.makedirs(folder)
-    record = os.path.join(scratch, "opened.txt")
-    script = os.path.join(folder, "xdg-open")
-    with open(script, "w") as f:
-        f.write("#!/bin/sh\nprintf '%%s\\n' \"$*\" >> '%s'\n" % record)
-    os.chmod(script, 0o755)
-    return folder, record
-
-
-def opened(record):
-    if not os.path.exists(record):
-        return []
-    with open(record) as f:
-        return f.read().splitlines()
+from native import EXE, close
 
 
 def started(args, path):
@@ -64,141 +28,105 @@ def click(x, y):
 
 
 def close_and_expect_zero(program, window):
-    harness.run([CLOSE, str(window)])
+    close(window)
     harness.expect_exit(program, "WM_DELETE_WINDOW", 5)
-
-
-def window_rgb(path):
-    """The window's pixels from a root screenshot: a function (x, y) -> RGB."""
-    raw = harness.run_bytes(["convert", path, "-crop", "%dx%d+%d+%d" % (SIZE + ORIGIN),
-                             "+repage", "-depth", "8", "rgb:-"])
-    check(len(raw) == SIZE[0] * SIZE[1] * 3, "screenshot crop of %d bytes" % len(raw))
-    return lambda x, y: tuple(raw[(y * SIZE[0] + x) * 3:(y * SIZE[0] + x) * 3 + 3])
-
-
-def picture_rgb():
-    """Bitmap 182's pixels, top row first: a function (x, y) -> RGB."""
-    with open(PICTURE, "rb") as f:
-        data = f.read()
-    offset, = struct.unpack_from("<I", data, 10)
-    width, height, _, bits = struct.unpack_from("<iiHH", data, 18)
-    check((width, abs(height), bits) == (110, 83, 32), "bitmap 182 is not 110x83x32")
-
-    def pixel(x, y):
-        row = height - 1 - y if height > 0 else y
-        b, g, r = data[offset + row * width * 4 + x * 4:][:3]
-        return (r, g, b)
-    return pixel
-
-
-def count(rgb, box, predicate):
-    x0, y0, w, h = box
-    return sum(1 for y in range(y0, y0 + h) for x in range(x0, x0 + w) if predicate(rgb(x, y)))
-
-
-def is_blue(p):
-    return p[2] > 200 and p[0] < 100 and p[1] < 140
-
-
-def is_dark(p):
-    return max(p) < 70
 
 
 # ---- cases -----------------------------------------------------------------------
 
 def shows_the_window():
     with harness.scratch() as scratch:
-        with harness.Xvfb():
-            with started(["/c"], os.environ["PATH"]) as program:
-                window = wait_about_window(program)
-                geometry = harness.window_geometry(window)
-                check(geometry == ORIGIN + SIZE, "window at %s, not %s" % (geometry, ORIGIN + SIZE))
-                check(harness.find_windows(name="^About$") == [window], "no window titled About")
-                check(not harness.find_windows(name="Tolvane Screensaver", only_visible=False),
-                      "the clock's window was made in configure mode")
-                hints = harness.run(["xprop", "-id", str(window), "WM_NORMAL_HINTS"])
-                check("minimum size: 400 by 300" in hints and "maximum size: 400 by 300" in hints,
-                      "resizable:\n" + hints)
+        with started(["/c"], os.environ["PATH"]) as program:
+            window = wait_about_window(program)
+            geometry = harness.window_geometry(window)
+            check(geometry == ORIGIN + SIZE, "window at %s, not %s" % (geometry, ORIGIN + SIZE))
+            check(harness.find_windows(name="^About$") == [window], "no window titled About")
+            check(not harness.find_windows(name="Tolvane Screensaver", only_visible=False),
+                  "the clock's window was made in configure mode")
+            hints = harness.run(["xprop", "-id", str(window), "WM_NORMAL_HINTS"])
+            check("minimum size: 400 by 300" in hints and "maximum size: 400 by 300" in hints,
+                  "resizable:\n" + hints)
 
-                shot = harness.screenshot(os.path.join(scratch, "about.png"))
-                rgb = window_rgb(shot)
-                for point in ((1, 1), (398, 1), (1, 298), (398, 298), (60, 100), (330, 100),
-                              (141, 60), (252, 60), (60, 280)):
-                    check(rgb(*point) == BACKGROUND, "background at %s is %s" % (point, rgb(*point)))
+            shot = harness.screenshot(os.path.join(scratch, "about.png"))
+            rgb = window_rgb(shot)
+            for point in ((1, 1), (398, 1), (1, 298), (398, 298), (60, 100), (330, 100),
+                          (141, 60), (252, 60), (60, 280)):
+                check(rgb(*point) == BACKGROUND, "background at %s is %s" % (point, rgb(*point)))
 
-                # The product line: dark text, nothing blue.
-                check(count(rgb, PRODUCT_LINE, is_dark) > 150, "no product line text")
-                check(count(rgb, PRODUCT_LINE, is_blue) == 0, "blue in the product line")
-                # The notice: blue text above the button, nothing dark.
-                above_button = NOTICE[:3] + (BUTTON[1] - NOTICE[1],)
-                check(count(rgb, above_button, is_blue) > 300, "no blue notice text")
-                check(count(rgb, above_button, is_dark) == 0, "dark pixels in the notice")
-                # Nothing is drawn beside the texts and the picture.
-                check(count(rgb, (0, 0, 112, 50), lambda p: p != BACKGROUND) == 0,
-                      "pixels left of the product line")
+            # The product line: dark text, nothing blue.
+            check(count(rgb, PRODUCT_LINE, is_dark) > 150, "no product line text")
+            check(count(rgb, PRODUCT_LINE, is_blue) == 0, "blue in the product line")
+            # The notice: blue text above the button, nothing dark.
+            above_button = NOTICE[:3] + (BUTTON[1] - NOTICE[1],)
+            check(count(rgb, above_button, is_blue) > 300, "no blue notice text")
+            check(count(rgb, above_button, is_dark) == 0, "dark pixels in the notice")
+            # Nothing is drawn beside the texts and the picture.
+            check(count(rgb, (0, 0, 112, 50), lambda p: p != BACKGROUND) == 0,
+                  "pixels left of the product line")
 
-                # The picture, exactly where it belongs.
-                picture = picture_rgb()
-                worst = max(abs(a - b) for y in range(83) for x in range(110)
-                            for a, b in zip(rgb(142 + x, 55 + y), picture(x, y)))
-                check(worst <= 2, "the picture differs from bitmap 182 by up to %d" % worst)
+            # The picture, exactly where it belongs.
+            picture = picture_rgb()
+            worst = max(abs(a - b) for y in range(83) for x in range(110)
+                        for a, b in zip(rgb(142 + x, 55 + y), picture(x, y)))
+            check(worst <= 2, "the picture differs from bitmap 182 by up to %d" % worst)
 
-                # The button: a face with a border and dark caption text.
-                check(rgb(BUTTON[0] + 3, BUTTON[1] + 3) == (225, 225, 225), "no button face")
-                check(count(rgb, BUTTON, is_dark) > 60, "no button caption")
-                log("window %s, screenshot checked" % (geometry,))
-                close_and_expect_zero(program, window)
+            # The button: a face with a border and dark caption text.
+            check(rgb(BUTTON[0] + 3, BUTTON[1] + 3) == (225, 225, 225), "no button face")
+            check(count(rgb, BUTTON, is_dark) > 60, "no button caption")
+            log("window %s, screenshot checked" % (geometry,))
+            close_and_expect_zero(program, window)
 
 
 def button_opens_the_site_and_the_window_stays():
     with harness.scratch() as scratch:
         folder, record = fake_opener(scratch)
-        with harness.Xvfb():
-            with started(["/c"], folder + os.pathsep + os.environ["PATH"]) as program:
-                window = wait_about_window(program)
-                centre = (BUTTON[0] + BUTTON[2] // 2, BUTTON[1] + BUTTON[3] // 2)
-                click(*centre)
-                check(harness.wait_until(lambda: opened(record), 5), "xdg-open was not run")
-                check(opened(record) == [ADDRESS], "opened %s" % opened(record))
-                check(opened(record)[0].endswith("?utm_source=About"), "no utm_source")
-                # Each click opens the address once more.
-                click(*centre)
-                check(harness.wait_until(lambda: len(opened(record)) == 2, 5),
-                      "a second click opened %s" % opened(record))
+        with started(["/c"], folder + os.pathsep + os.environ["PATH"]) as program:
+            window = wait_about_window(program)
+            centre = (BUTTON[0] + BUTTON[2] // 2, BUTTON[1] + BUTTON[3] // 2)
+            click(*centre)
+            check(harness.wait_until(lambda: opened(record), 5), "xdg-open was not run")
+            check(opened(record) == [ADDRESS], "opened %s" % opened(record))
+            check(opened(record)[0].endswith("?utm_source=About"), "no utm_source")
+            # Each click opens the address once more.
+            click(*centre)
+            check(harness.wait_until(lambda: len(opened(record)) == 2, 5),
+                  "a second click opened %s" % opened(record))
 
-                # Clicks on the texts and the picture do nothing, nor does a
-                # press on the button released outside it.
-                for point in ((40, 155), (150, 28), (195, 95), (390, 200)):
-                    click(*point)
-                harness.xdotool("mousemove", ORIGIN[0] + centre[0], ORIGIN[1] + centre[1])
-                harness.xdotool("mousedown", 1)
-                harness.xdotool("mousemove", ORIGIN[0] + 60, ORIGIN[1] + 280)
-                harness.xdotool("mouseup", 1)
-                check(program.wait(1.0) is None, "the window ended: " + program.output())
-                check(len(opened(record)) == 2, "something else opened: %s" % opened(record))
-                check(harness.find_windows(pid=program.proc.pid) == [window], "window gone")
-                close_and_expect_zero(program, window)
+            # Clicks on the texts and the picture do nothing, nor does a
+            # press on the button released outside it.
+            for point in ((40, 155), (150, 28), (195, 95), (390, 200)):
+                click(*point)
+            harness.xdotool("mousemove", ORIGIN[0] + centre[0], ORIGIN[1] + centre[1])
+            harness.xdotool("mousedown", 1)
+            harness.xdotool("mousemove", ORIGIN[0] + 60, ORIGIN[1] + 280)
+            harness.xdotool("mouseup", 1)
+            check(program.wait(1.0) is None, "the window ended: " + program.output())
+            check(len(opened(record)) == 2, "something else opened: %s" % opened(record))
+            check(harness.find_windows(pid=program.proc.pid) == [window], "window gone")
+            close_and_expect_zero(program, window)
 
 
 def without_xdg_open_and_with_a_number():
     with harness.scratch() as scratch:
         empty = os.path.join(scratch, "empty")
         os.makedirs(empty)
-        with harness.Xvfb():
-            # /c:5678: the number is read and ignored. No xdg-open anywhere on
-            # PATH: the click does nothing and the window stays.
-            with started(["/c:5678"], empty) as program:
-                window = wait_about_window(program)
-                check(harness.window_geometry(window) == ORIGIN + SIZE, "/c:5678 window misplaced")
-                click(BUTTON[0] + 50, BUTTON[1] + 16)
-                check(program.wait(1.0) is None, "the click ended it: " + program.output())
-                close_and_expect_zero(program, window)
-                check(program.output() == "", "output: " + program.output())
+        # /c:5678: the number is read and ignored. No xdg-open anywhere on
+        # PATH: the click does nothing and the window stays.
+        with started(["/c:5678"], empty) as program:
+            window = wait_about_window(program)
+            check(harness.window_geometry(window) == ORIGIN + SIZE, "/c:5678 window misplaced")
+            click(BUTTON[0] + 50, BUTTON[1] + 16)
+            check(program.wait(1.0) is None, "the click ended it: " + program.output())
+            close_and_expect_zero(program, window)
+            check(program.output() == "", "output: " + program.output())
 
 
 if __name__ == "__main__":
-    harness.main({
-        "shows_the_window": shows_the_window,
-        "button_opens_the_site_and_the_window_stays": button_opens_the_site_and_the_window_stays,
-        "without_xdg_open_and_with_a_number": without_xdg_open_and_with_a_number,
-    })
+    # One server for every case; each closes the window it opened.
+    with harness.Xvfb():
+        harness.main({
+            "shows_the_window": shows_the_window,
+            "button_opens_the_site_and_the_window_stays":
+                button_opens_the_site_and_the_window_stays,
+            "without_xdg_open_and_with_a_number": without_xdg_open_and_with_a_number,
+        })

@@ -9,23 +9,24 @@ import time
 
 import harness
 from harness import check
-from launch_native import EXE
+from native import EXE, end_with_key, wait_window
 from swap_log import SwapLog, wait_for_quiet
-from tile_reader import STARTED, glyph_templates, read_clock, read_tiles, seconds_of_day, soon_after
+from tile_reader import (STARTED, GreyPicture, glyph_templates, read_clock, read_tiles,
+                         seconds_of_day, soon_after)
 from x11_host import HostWindow
 
 # The every-frame reference of the bench: whole frames, swapped into a
 # four-sample window.
 WHOLE_FRAMES = os.environ["TOLVANE_REFERENCE_EXE"]
 
+
 def shows_the_started_time():
     templates = glyph_templates()
     started = soon_after(STARTED.split()[1])
-    with harness.scratch() as scratch, harness.Xvfb():
+    with harness.scratch() as scratch:
         env = harness.faked_clock(dict(os.environ, TZ="UTC"), STARTED)
         with harness.started([EXE, "/s"], env=env) as program:
-            check(harness.wait_until(lambda: harness.find_windows(name="^Tolvane Screensaver$"),
-                                     15), "no window: " + program.output())
+            wait_window(program, 15)
             shot, read = read_clock(scratch, "clock.png", templates, started, 30)
             harness.log("read: %s" % read)
             first = [read[p][0] for p in range(4, 10)]
@@ -39,8 +40,7 @@ def shows_the_started_time():
             check(max(left) < 12, "the left edge is not darkened: %s" % (left,))
             check(0 < max(centre_gap) < 60, "no dark band above the tiles: %s" % (centre_gap,))
             check(max(bottom) < 60, "the bottom is not dark: %s" % (bottom,))
-            harness.xdotool("key", "q")
-            harness.expect_exit(program, "key", 5)
+            end_with_key(program, "key", "q")
 
 
 def a_portrait_monitor_shows_all_six_digits():
@@ -50,6 +50,7 @@ def a_portrait_monitor_shows_all_six_digits():
     templates = glyph_templates()
     size = (1080, 1920)
     started = soon_after(STARTED.split()[1])
+    # A server of its own, of the portrait size.
     with harness.scratch() as scratch, harness.Xvfb(*size):
         env = harness.faked_clock(dict(os.environ, TZ="UTC"), STARTED)  # on this Xvfb
         with HostWindow(*size, at=(0, 0)) as host, \
@@ -59,38 +60,14 @@ def a_portrait_monitor_shows_all_six_digits():
             harness.log("handed over: %s" % read)
             check(program.running(), program.output())
         with harness.started([EXE, "/s"], env=env) as program:
-            check(harness.wait_until(lambda: harness.find_windows(name="^Tolvane Screensaver$"),
-                                     15), "no window: " + program.output())
+            wait_window(program, 15)
             shot, read = read_clock(scratch, "full-screen.png", templates, started, 30, size)
             harness.log("full screen: %s" % read)
             # Above and below the tiles the background, not the clear colour.
             top, bottom = harness.pixels(shot, [(540, 700), (540, 1300)])
             check(max(top) > 0 and max(bottom) > 0,
                   "black above or below the tiles: %s, %s" % (top, bottom))
-            harness.xdotool("key", "q")
-            harness.expect_exit(program, "key", 5)
-
-
-def preview_shows_the_clock_scaled():
-    with harness.scratch() as scratch, harness.Xvfb(), HostWindow(304, 224) as host:
-        x, y, _, _ = harness.window_geometry(host.id)
-        with harness.started([EXE, "/p", str(host.id)]) as program:
-            # Hours tens tile at world x -546 + 40: on its face, in the upper half.
-            scale = 224 / 1000.0
-            face_at = (x + round(152 + (-546 + 40) * scale), y + round(112 - 140 * scale))
-            seen = {}
-
-            def drawn():
-                shot = harness.screenshot(os.path.join(scratch, "preview.png"))
-                face, corner = harness.pixels(shot, [face_at, (x + 1, y + 1)])
-                seen.update(face=face, corner=corner)
-                return 40 <= min(face) and max(face) <= 200 and max(corner) < 30
-            check(harness.wait_until(drawn, 30, 0.2),
-                  "no tile face with dark corners in the preview: %s; %s"
-                  % (seen, program.output()))
-            check(program.running(), program.output())
-            host.command("destroy")
-            harness.expect_exit(program, "host destroyed", 2)
+            end_with_key(program, "key", "q")
 
 
 def screenshots_of_a_flip(exe, scratch, name, whole):
@@ -129,7 +106,8 @@ def screenshots_of_a_flip(exe, scratch, name, whole):
 
 
 def rectangles_show_the_pixels_of_whole_frames():
-    # A size whose tile edges fall inside pixels, antialiased.
+    # A size whose tile edges fall inside pixels, antialiased: a server of
+    # its own.
     with harness.scratch() as scratch, harness.Xvfb(1366, 768):
         instants, rectangles = screenshots_of_a_flip(EXE, scratch, "rectangles", False)
         _, whole = screenshots_of_a_flip(WHOLE_FRAMES, scratch, "whole", True)
@@ -171,16 +149,12 @@ class FakedDpms:
 
 def dark_while_the_display_is_off():
     templates = glyph_templates()
-    with harness.scratch() as scratch, harness.Xvfb():
+    with harness.scratch() as scratch:
         dpms = FakedDpms(scratch)
         log = SwapLog(scratch)
-        # The wall clock can step (a file libfaketime reads at every call);
-        # the timers are the real ones.
-        wall = os.path.join(scratch, "wall.txt")
-        with open(wall, "w") as f:
-            f.write("+0\n")
-        env = harness.with_libfaketime(dict(os.environ, TZ="UTC"), FAKETIME_TIMESTAMP_FILE=wall,
-                                       FAKETIME_NO_CACHE="1", DONT_FAKE_MONOTONIC="1")
+        # The wall clock can step; the timers are the real ones.
+        wall = harness.SteppedClock(scratch)
+        env = wall.environment(os.environ)
         with harness.started([EXE, "/s"], env=dpms.environment(log.environment(env))) as program:
             check(harness.wait_until(log.times, 20), "nothing presented: " + program.output())
             check(harness.wait_until(dpms.asked, 5), "DPMS never asked: " + program.output())
@@ -198,9 +172,7 @@ def dark_while_the_display_is_off():
             gaps = [b - a for a, b in zip(asks, asks[1:])]
             check(min(gaps) >= 0.9, "asked more often than once a second: %s" % gaps)
             # A wall-clock step while nobody sees the clock.
-            with open(wall + ".new", "w") as f:
-                f.write("+3600\n")
-            os.replace(wall + ".new", wall)
+            wall.shift(3600)
             on = time.monotonic()
             dark = log.between(dark_from, on)
             check(not dark, "%d frames presented while the display was off" % len(dark))
@@ -218,8 +190,7 @@ def dark_while_the_display_is_off():
 
             def stepped():
                 taken = time.time()
-                shot = harness.screenshot(os.path.join(scratch, "back.png"))
-                read = read_tiles(shot, 1920, 1080, templates)
+                read = read_tiles(GreyPicture.of_screen(), 1920, 1080, templates)
                 shown = [read[p][0] for p in range(4, 10)]
                 apart = (seconds_of_day(shown) - (taken + 3600) + 43200) % 86400 - 43200
                 reads.append((shown, round(apart, 2)))
@@ -239,10 +210,13 @@ def dark_while_the_display_is_off():
 
 
 if __name__ == "__main__":
-    harness.main({
-        "shows_the_started_time": shows_the_started_time,
-        "a_portrait_monitor_shows_all_six_digits": a_portrait_monitor_shows_all_six_digits,
-        "preview_shows_the_clock_scaled": preview_shows_the_clock_scaled,
-        "rectangles_show_the_pixels_of_whole_frames": rectangles_show_the_pixels_of_whole_frames,
-        "dark_while_the_display_is_off": dark_while_the_display_is_off,
-    })
+    # One 1920x1080 server for the cases that need no other size; each ends
+    # the programs it started.
+    with harness.Xvfb():
+        harness.main({
+            "shows_the_started_time": shows_the_started_time,
+            "a_portrait_monitor_shows_all_six_digits": a_portrait_monitor_shows_all_six_digits,
+            "rectangles_show_the_pixels_of_whole_frames":
+                rectangles_show_the_pixels_of_whole_frames,
+            "dark_while_the_display_is_off": dark_while_the_display_is_off,
+        })

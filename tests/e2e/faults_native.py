@@ -6,7 +6,7 @@ import subprocess
 
 import harness
 from harness import check
-from launch_native import EXE, wait_drawn
+from native import EXE, wait_drawn
 
 
 def free_display_number():
@@ -42,6 +42,7 @@ def no_display_at_all():
 
 
 def lost_x_server_ends_it():
+    # A server of its own: the case ends it.
     xvfb = harness.Xvfb()
     with xvfb:
         with harness.started([EXE, "/s"]) as program:

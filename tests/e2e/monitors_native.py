@@ -11,7 +11,6 @@ What a second monitor costs in memory is make bench's to report.
 
 One server serves every case; each case leaves the two outputs as it found
 them. Skipped (exit code 77) where Xorg cannot start."""
-import contextlib
 import os
 import re
 import signal
@@ -19,54 +18,14 @@ import time
 
 import harness
 import xorg_dummy
-from tile_reader import (STARTED, GreyPicture, glyph_templates, read_tiles,
-                         seconds_of_day, soon_after)
 from harness import check
-from launch_native import EXE
+from monitors import (current_modes, faster_rates_offered, read_monitors, same_started_time,
+                      wait_for_cover)
+from native import EXE, TITLE
 from swap_log import SLOWED, SwapLog, wait_for_quiet
+from tile_reader import (STARTED, GreyPicture, glyph_templates, read_tiles, seconds_of_day,
+                         soon_after)
 from x11_host import HostWindow
-
-TITLE = "^Tolvane Screensaver$"
-
-
-def windows_on_screen():
-    """(x, y, width, height) of each visible clock window, sorted; None when
-    one went away while they were read."""
-    try:
-        return sorted(harness.window_geometry(w) for w in harness.find_windows(name=TITLE))
-    except harness.TestFailure:
-        return None
-
-
-def wait_for_cover(program, timeout=20):
-    """Waits until the clock's windows are exactly one on each active monitor."""
-    found = harness.wait_until(
-        lambda: windows_on_screen() == sorted(xorg_dummy.active_monitors()), timeout)
-    check(found, "windows %s on monitors %s; output:\n%s"
-          % (windows_on_screen(), xorg_dummy.active_monitors(), program.output()))
-
-
-def read_monitors(scratch, templates, accept, timeout):
-    """Screenshots the root until the six digits of every monitor satisfy
-    accept(list of digit lists); returns that list, or fails with the last."""
-    last = {}
-
-    def attempt():
-        shot = GreyPicture(harness.screenshot(os.path.join(scratch, "monitors.png")))
-        shown = []
-        for x, y, width, height in xorg_dummy.active_monitors():
-            read = read_tiles(shot, width, height, templates, origin=(x, y))
-            shown.append([read[p][0] for p in range(4, 10)])
-        last["shown"] = shown
-        return shown if accept(shown) else None
-    found = harness.wait_until(attempt, timeout, 0.2)
-    check(found, "the monitors showed %s" % last.get("shown"))
-    return found
-
-
-def same_started_time(shown):
-    """Both monitors show one time, the faked start or soon after."""
-    return len(shown) == 2 and shown[0] == shown[1] and soon_after(STARTED.split()[1])(shown[0])
 
 
 def every_monitor_shows_the_clock():
@@ -84,7 +43,7 @@ def every_monitor_shows_the_clock():
             harness.xdotool("mousemove", x, y)
         # The focus passes from one of its windows to the other and back:
         # another program taking it ends the clock, its own windows do not.
-        ids = harness.find_windows(name=TITLE)
+        ids = harness.find_windows(name="^%s$" % TITLE)
         for window in ids + ids:
             harness.xdotool("windowfocus", "--sync", window)
         # The clock has drawn on both, so it has taken its input; no exit may follow.
@@ -140,47 +99,6 @@ def follows_a_monitor_unplugged_and_plugged():
         harness.expect_exit(program, "q", 5)
 
 
-# A faster rate for DUMMY0's 1920x1080 (59.96 Hz): 74.91 Hz.
-FAST_MODE = "1920x1080_75"
-FAST_MODELINE = ["220.75", "1920", "2064", "2264", "2608", "1080", "1083", "1088", "1130",
-                 "-hsync", "+vsync"]
-
-
-def current_modes():
-    """{output: "mode rate"}: the current mode of each active output, the
-    rate xrandr marks with '*'."""
-    modes = {}
-    output = None
-    for line in harness.run(["xrandr"]).splitlines():
-        if not line.startswith(" "):
-            output = line.split()[0] if " connected" in line else None
-            continue
-        current = [rate for rate in line.split()[1:] if "*" in rate]
-        if output is not None and current:
-            modes[output] = "%s %s" % (line.split()[0], current[0].strip("*+"))
-    return modes
-
-
-@contextlib.contextmanager
-def faster_rates_offered():
-    """Each monitor runs a slower rate than another mode of its size offers,
-    the fastest of which GLFW takes when a full-screen window leaves the rate
-    to it: DUMMY0 59.96 Hz beside an added 74.91 Hz, DUMMY1 60.02 Hz beside
-    75.02 and 85.02 Hz. Yields the modes as they then stand."""
-    found = current_modes()
-    xorg_dummy.xrandr("--newmode", FAST_MODE, *FAST_MODELINE)
-    xorg_dummy.xrandr("--addmode", "DUMMY0", FAST_MODE)
-    xorg_dummy.xrandr("--output", "DUMMY1", "--mode", "1280x1024", "--rate", "60.02")
-    try:
-        yield current_modes()
-    finally:
-        for output, mode in found.items():
-            name, rate = mode.split()
-            xorg_dummy.xrandr("--output", output, "--mode", name, "--rate", rate)
-        xorg_dummy.xrandr("--delmode", "DUMMY0", FAST_MODE)
-        xorg_dummy.xrandr("--rmmode", FAST_MODE)
-
-
 def no_monitor_changes_mode():
     with faster_rates_offered() as found:
         harness.log("before: %s" % found)
@@ -219,13 +137,12 @@ def a_handed_over_window_stays_in_its_host():
     size = (400, 300)
     started = soon_after(STARTED.split()[1])
     env = harness.faked_clock(dict(os.environ, TZ="UTC"), STARTED)
-    with harness.scratch() as scratch, HostWindow(*size) as host, \
+    with HostWindow(*size) as host, \
             harness.started([EXE, "--window-id", str(host.id)], env=env) as program:
         def shown_time():
             """The time the host shows, in seconds of the day, when it is the
             faked start or soon after; else None."""
-            shot = harness.screenshot(os.path.join(scratch, "host.png"), window=host.id)
-            read = read_tiles(shot, size[0], size[1], templates)
+            read = read_tiles(GreyPicture.of_screen(host.id), size[0], size[1], templates)
             shown_time.last = [read[p][0] for p in range(4, 10)]
             return seconds_of_day(shown_time.last) if started(shown_time.last) else None
 

@@ -7,9 +7,9 @@ import time
 
 import harness
 from harness import check
-from launch_native import EXE
-from x11_host import HostWindow
+from native import EXE
 from swap_log import CLOCK_SECOND, SLOWED, SwapLog, check_rests, wait_for_quiet
+from x11_host import HostWindow
 
 
 # Under the covering window: a tile, and the background above the tiles,
@@ -17,16 +17,15 @@ from swap_log import CLOCK_SECOND, SLOWED, SwapLog, check_rests, wait_for_quiet
 UNDER_COVER = [(960, 450), (960, 200)]
 
 
-def covered(scratch):
+def covered():
     """For each point under the cover, whether it shows the cover's red."""
-    shot = harness.screenshot(os.path.join(scratch, "cover.png"))
-    return [rgb == (255, 0, 0) for rgb in harness.pixels(shot, UNDER_COVER)]
+    return [rgb == (255, 0, 0) for rgb in harness.screen_pixels(UNDER_COVER)]
 
 
 def rests_between_flips():
     # That the clock still shows the time it was started at is
     # clock_scene_native's to check, on this same loop.
-    with harness.scratch() as scratch, harness.Xvfb():
+    with harness.scratch() as scratch:
         log = SwapLog(scratch)
         env = log.environment(
             harness.faked_clock(dict(os.environ, TZ="UTC"), "2026-03-14 12:34:41", SLOWED))
@@ -45,7 +44,7 @@ def repaints_and_ends_on_a_key_during_a_rest():
     # and 10 s: long enough to tell a repaint from the clock's own changes,
     # however long a busy machine takes to draw it, and a key in a rest from
     # one in a frame.
-    with harness.scratch() as scratch, harness.Xvfb():
+    with harness.scratch() as scratch:
         log = SwapLog(scratch)
         env = log.environment(
             harness.faked_clock(dict(os.environ, TZ="UTC"), "2026-03-14 12:34:41", SLOWED / 2))
@@ -54,7 +53,7 @@ def repaints_and_ends_on_a_key_during_a_rest():
             with HostWindow(1600, 500):
                 cover = harness.wait_until(lambda: harness.find_windows(name="^Preview host$"), 10)
                 check(cover, "no covering window")
-                check(harness.wait_until(lambda: all(covered(scratch)), 10),
+                check(harness.wait_until(lambda: all(covered()), 10),
                       "the window did not show")
                 # Six seconds into a rest it is the long one, from the
                 # catch-up to the next flip 10 s later: 4 s are left.
@@ -68,8 +67,8 @@ def repaints_and_ends_on_a_key_during_a_rest():
             check(repaint, "no repaint after the window went away: swaps at %s"
                   % [round(t - gone, 3) for t in log.between(gone - 5, gone + 5)])
             # The probe counts the swap as it is asked for; the picture follows.
-            check(harness.wait_until(lambda: not any(covered(scratch)), 3),
-                  "still covered: %s" % covered(scratch))
+            check(harness.wait_until(lambda: not any(covered()), 3),
+                  "still covered: %s" % covered())
 
             # A key during the rest ends it at once.
             wait_for_quiet(log, 0.3, 5)
@@ -80,7 +79,9 @@ def repaints_and_ends_on_a_key_during_a_rest():
 
 
 if __name__ == "__main__":
-    harness.main({
-        "rests_between_flips": rests_between_flips,
-        "repaints_and_ends_on_a_key_during_a_rest": repaints_and_ends_on_a_key_during_a_rest,
-    })
+    # One server for both cases; each ends its clock and its covering window.
+    with harness.Xvfb():
+        harness.main({
+            "rests_between_flips": rests_between_flips,
+            "repaints_and_ends_on_a_key_during_a_rest": repaints_and_ends_on_a_key_during_a_rest,
+        })

@@ -12,9 +12,9 @@ import os
 import time
 
 import harness
-from tile_reader import glyph_templates, read_tiles
 from harness import check
-from launch_native import EXE
+from native import EXE, wait_window
+from tile_reader import GreyPicture, glyph_templates, read_tiles
 
 SPEED = 20
 START = 23 * 3600 + 50 * 60  # 23:50:00, faked
@@ -41,51 +41,47 @@ def runs_across_midnight():
     templates = glyph_templates()
     sanitized = bool(os.environ.get("TOLVANE_SANITIZED"))
     env = harness.faked_clock(dict(os.environ, TZ="UTC"), "2026-03-14 23:50:00", SPEED)
-    with harness.scratch() as scratch:
-        with harness.Xvfb():
-            env["DISPLAY"] = os.environ["DISPLAY"]
-            started_at = time.time()
-            with harness.started([EXE, "/s"], env=env) as program:
-                pid = program.proc.pid
-                check(harness.wait_until(
-                    lambda: harness.find_windows(name="^Tolvane Screensaver$"), 15),
-                    "no window: " + program.output())
+    with harness.Xvfb():
+        env["DISPLAY"] = os.environ["DISPLAY"]
+        started_at = time.time()
+        with harness.started([EXE, "/s"], env=env) as program:
+            pid = program.proc.pid
+            wait_window(program, 15)
 
-                # Memory once the first half minute is over, then a reading
-                # every few seconds to the end.
-                check(program.wait(max(0.0, started_at + WARM_UP - time.time())) is None,
-                      "ended by itself: " + program.output())
-                first = resident_bytes(pid)
-                largest = first
-                last_read = {}
+            # Memory once the first half minute is over, then a reading
+            # every few seconds to the end.
+            check(program.wait(max(0.0, started_at + WARM_UP - time.time())) is None,
+                  "ended by itself: " + program.output())
+            first = resident_bytes(pid)
+            largest = first
+            last_read = {}
 
-                def midnight_passed():
-                    # The picture may lag the faked clock by about a real
-                    # second, twenty faked seconds: a minute either way.
-                    elapsed = time.time() - started_at
-                    shot = harness.screenshot(os.path.join(scratch, "clock.png"))
-                    read = read_tiles(shot, 1920, 1080, templates)
-                    shown = [read[p][0] for p in range(4, 8)]
-                    hours, minutes = clock_at(elapsed)
-                    last_read.update(shown=shown, expected=(hours, minutes))
-                    near = {(minutes + d) % 60 for d in (-1, 0, 1)}
-                    return hours == 0 and shown[:2] == [0, 0] and \
-                        shown[2] * 10 + shown[3] in near
-                read_ok = False
-                while time.time() - started_at < RUN:
-                    check(program.wait(3.0) is None, "ended by itself: " + program.output())
-                    largest = max(largest, resident_bytes(pid))
-                    if not read_ok and clock_at(time.time() - started_at)[0] == 0:
-                        read_ok = bool(midnight_passed())
-                harness.log("resident: %.1f MiB after %d s, at most %.1f MiB later; read %s"
-                            % (first / MIB, WARM_UP, largest / MIB, last_read))
-                check(read_ok, "after midnight the clock showed %(shown)s, not about %(expected)s"
-                      % last_read if last_read else "never read after midnight")
-                if not sanitized:
-                    check(largest - first < MIB, "resident memory grew by %.2f MiB"
-                          % ((largest - first) / MIB))
-                harness.xdotool("key", "Escape")
-                harness.expect_exit(program, "Escape after the night", 5)
+            def midnight_passed():
+                # The picture may lag the faked clock by about a real
+                # second, twenty faked seconds: a minute either way.
+                elapsed = time.time() - started_at
+                read = read_tiles(GreyPicture.of_screen(), 1920, 1080, templates)
+                shown = [read[p][0] for p in range(4, 8)]
+                hours, minutes = clock_at(elapsed)
+                last_read.update(shown=shown, expected=(hours, minutes))
+                near = {(minutes + d) % 60 for d in (-1, 0, 1)}
+                return hours == 0 and shown[:2] == [0, 0] and \
+                    shown[2] * 10 + shown[3] in near
+            read_ok = False
+            while time.time() - started_at < RUN:
+                check(program.wait(3.0) is None, "ended by itself: " + program.output())
+                largest = max(largest, resident_bytes(pid))
+                if not read_ok and clock_at(time.time() - started_at)[0] == 0:
+                    read_ok = bool(midnight_passed())
+            harness.log("resident: %.1f MiB after %d s, at most %.1f MiB later; read %s"
+                        % (first / MIB, WARM_UP, largest / MIB, last_read))
+            check(read_ok, "after midnight the clock showed %(shown)s, not about %(expected)s"
+                  % last_read if last_read else "never read after midnight")
+            if not sanitized:
+                check(largest - first < MIB, "resident memory grew by %.2f MiB"
+                      % ((largest - first) / MIB))
+            harness.xdotool("key", "Escape")
+            harness.expect_exit(program, "Escape after the night", 5)
 
 
 if __name__ == "__main__":

@@ -12,8 +12,8 @@ import os
 
 import harness
 import wine
-from about_native import (ADDRESS, BACKGROUND, BUTTON, NOTICE, ORIGIN, PRODUCT_LINE, SIZE,
-                          count, fake_opener, is_blue, is_dark, opened, picture_rgb, window_rgb)
+from about_box import (ADDRESS, BACKGROUND, BUTTON, NOTICE, ORIGIN, PRODUCT_LINE, SIZE,
+                       count, fake_opener, is_blue, is_dark, opened, picture_rgb, window_rgb)
 from harness import check, log
 
 server = None

@@ -14,9 +14,11 @@ import os
 import re
 import time
 
+import behaviours
+import clock_drawn
 import harness
 import wine
-from clock_follow_native import SteppedClock, time_to_follow, wait_showing
+from following import time_to_follow, wait_showing
 from harness import check, log
 from swap_log import SwapLog, check_rests_at_full_speed, wait_for_frames
 from tile_reader import STARTED, glyph_templates, read_clock, soon_after
@@ -47,15 +49,9 @@ def wait_for_windows(count, timeout=30):
 
 
 def wait_drawn(what, timeout=20):
-    """Waits until the clock covers the screen: dark corners (the vignette)
-    and a tile face at the centre. Its loop runs then, so input reaches it."""
-    with harness.scratch() as scratch:
-        shot = os.path.join(scratch, "drawn.png")
-
-        def drawn():
-            seen = harness.pixels(harness.screenshot(shot), SAMPLES)
-            return all(max(p) < 40 for p in seen[:2] + seen[3:]) and 60 <= min(seen[2]) <= 100
-        check(harness.wait_until(drawn, timeout, 0.3), "%s: no clock drawn" % what)
+    """Waits until the clock covers the screen. Its loop runs then, so input
+    reaches it."""
+    clock_drawn.wait_drawn((0, 0) + SCREEN, what, timeout)
 
 
 def expect_running(program, what, seconds=2.0):
@@ -89,68 +85,62 @@ def test_opens_a_full_screen_window():
                 check(geometry == (0, 0) + SCREEN,
                       "%s: window at %s, not the whole %dx%d screen" % (what, geometry, *SCREEN))
                 # The clock is drawn over the whole screen: none of the
-                # backdrop shows, the corners are dark (the vignette) and the
-                # centre is on the face of a tile.
-                shot = os.path.join(scratch, "full.png")
-
+                # backdrop shows.
                 def covered():
-                    harness.screenshot(shot)
-                    seen = harness.pixels(shot, SAMPLES)
-                    corners = seen[:2] + seen[3:]
-                    return (all(p != BACKDROP for p in seen) and
-                            all(max(p) < 40 for p in corners) and 60 <= min(seen[2]) <= 100)
+                    return (all(p != BACKDROP for p in harness.screen_pixels(SAMPLES)) and
+                            clock_drawn.shows_the_clock((0, 0) + SCREEN)[0])
                 check(harness.wait_until(covered, 10, 0.5),
-                      "%s: the screen is not covered by a drawn frame: %s"
-                      % (what, harness.pixels(shot, SAMPLES)))
+                      "%s: the screen is not covered by a drawn frame: %s, %s"
+                      % (what, harness.screen_pixels(SAMPLES),
+                         clock_drawn.shows_the_clock((0, 0) + SCREEN)[1]))
                 check(program.running(), "%s ended by itself" % what)
                 log("%s: %dx%d window, drawn" % (what, *SCREEN))
 
 
+class FullScreen(behaviours.Launch):
+    at = (900, 500)
+
+    def start(self):
+        return started("/s")
+
+    def ready(self, program):
+        wait_for_windows(1)
+        wait_drawn("the clock")
+
+    def ended(self, program, what, timeout=10):
+        harness.expect_exit(program, what, timeout)
+
+
 def test_keys_end_it():
-    for key in ("a", "Escape", "Shift_L", "Control_L", "Alt_L"):
-        with started("/s") as program:
-            wait_for_windows(1)
-            wait_drawn("key %s" % key)
-            harness.xdotool("key", key)
-            harness.expect_exit(program, "key %s" % key)
+    behaviours.each_input_ends_it(
+        FullScreen(), [("key", key) for key in ("a", "Escape", "Shift_L", "Control_L", "Alt_L")])
 
 
 def test_mouse_buttons_end_it():
     # 8 and 9 reach Windows programs as the extra buttons (WM_XBUTTONDOWN).
-    for button in (1, 2, 3, 8):
-        with started("/s") as program:
-            wait_for_windows(1)
-            wait_drawn("mouse button %d" % button)
-            harness.xdotool("mousemove", 900, 500)
-            harness.xdotool("click", button)
-            harness.expect_exit(program, "mouse button %d" % button)
+    behaviours.each_input_ends_it(FullScreen(), [("click", button) for button in (1, 2, 3, 8)])
 
 
 def test_motion_and_wheel_do_not_end_it():
-    with started("/s") as program:
+    # X buttons 4 and 5 are the wheel: Wine turns them into WM_MOUSEWHEEL
+    # (wine_preview.py shows that). Input still reaches the window after:
+    # a click ends it.
+    behaviours.motion_and_wheel_do_not_end_it(
+        FullScreen(), [(100, 100), (1800, 1000), (960, 540), (961, 541)], (4, 5, 4, 5),
+        ("click", 1), seconds=2.0)
+
+
+class WithoutASwitch(FullScreen):
+    def start(self):
+        return started()
+
+    def ready(self, program):
         wait_for_windows(1)
-        for x, y in ((100, 100), (1800, 1000), (960, 540), (961, 541)):
-            harness.xdotool("mousemove", x, y)
-        expect_running(program, "moving the mouse")
-        # X buttons 4 and 5 are the wheel: Wine turns them into WM_MOUSEWHEEL
-        # (wine_preview.py shows that).
-        for button in (4, 5, 4, 5):
-            harness.xdotool("click", button)
-        expect_running(program, "turning the wheel")
-        # Input still reaches the window: a click ends it.
-        harness.xdotool("click", 1)
-        harness.expect_exit(program, "a click after the wheel")
 
 
 def test_second_start_without_a_switch_exits_at_once():
-    with started() as first:
-        wait_for_windows(1)
-        with started() as second:
-            started_at = time.time()
-            code = second.wait(15)
-            check(code == 0, "the second start did not exit with 0 (code %s)" % code)
-            log("second start ended after %.1f s" % (time.time() - started_at))
-        check(first.running(), "the first screensaver ended")
+    with behaviours.a_second_start_ends_at_once(WithoutASwitch(), [WithoutASwitch()],
+                                                15) as first:
         check(len(screensaver_windows()) == 1, "more than one screensaver window")
         harness.xdotool("key", "space")
         harness.expect_exit(first, "a key to the first screensaver")
@@ -250,7 +240,7 @@ def showing_a_stepped_clock():
     not in this script's wineserver: the performance counter runs on) and
     its swaps logged, once it shows the clock's 12:34."""
     with harness.scratch() as scratch:
-        clock = SteppedClock(scratch, "UTC")
+        clock = harness.SteppedClock(scratch, "UTC")
         clock.set("2026-03-14 12:34:21")
         swaps = SwapLog(scratch)
         env = swaps.environment(clock.environment(server.env))

@@ -10,10 +10,10 @@ where Xorg cannot start."""
 import harness
 import wine
 import xorg_dummy
-from tile_reader import glyph_templates
 from harness import check
-from monitors_native import (STARTED, current_modes, faster_rates_offered, read_monitors,
-                             same_started_time, wait_for_cover)
+from monitors import (current_modes, faster_rates_offered, read_monitors, same_started_time,
+                      wait_for_cover)
+from tile_reader import STARTED, glyph_templates
 
 server = None
 

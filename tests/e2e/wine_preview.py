@@ -11,6 +11,8 @@ preview's pixels are read (xwd), not from the root window.
 import os
 import time
 
+import behaviours
+import clock_drawn
 import harness
 import wine
 from harness import TestFailure, check, log
@@ -40,25 +42,13 @@ def offscreen_gl_windows(size):
     return [w for w in wine.x_windows() if w[1] == "" and (w[2], w[3]) == size]
 
 
-def clock_in_preview(path, window):
-    """The clock, scaled to the preview, in a screenshot of Wine's offscreen
-    GL window: dark corners (the vignette) and the face of a minutes tile at
-    the centre."""
-    harness.screenshot(path, window)
-    corners, centre = harness.pixels(path, [(10, 10), (140, 100)]), \
-        harness.pixels(path, [(76, 56)])[0]
-    return all(max(p) < 40 for p in corners) and 60 <= min(centre) <= 100
-
-
 def wait_drawn(size=PREVIEW):
-    """Waits until the screensaver in the preview has drawn the clock: its
-    loop runs, so input reaches it."""
-    with harness.scratch() as scratch:
-        gl = harness.wait_until(lambda: offscreen_gl_windows(size), 10)
-        check(gl, "no %dx%d GL window: %s" % (*size, wine.x_windows()))
-        check(harness.wait_until(
-            lambda: clock_in_preview(os.path.join(scratch, "drawn.png"), gl[0][0]), 10, 0.5),
-            "the preview does not show the clock")
+    """Waits until the screensaver in the preview has drawn the clock,
+    scaled, in Wine's offscreen GL window: its loop runs, so input reaches
+    it."""
+    gl = harness.wait_until(lambda: offscreen_gl_windows(size), 10)
+    check(gl, "no %dx%d GL window: %s" % (*size, wine.x_windows()))
+    clock_drawn.wait_drawn((0, 0) + size, "the preview", 10, window=gl[0][0])
 
 
 def expect_host_exit(host, what, timeout=10):
@@ -99,12 +89,7 @@ def test_draws_into_the_preview_window():
             check((width, height) == PREVIEW,
                   "the drawing window is %dx%d, not the preview's %dx%d"
                   % (width, height, *PREVIEW))
-            gl = harness.wait_until(lambda: offscreen_gl_windows(PREVIEW), 10)
-            check(gl, "no %dx%d GL window: %s" % (*PREVIEW, wine.x_windows()))
-            after = os.path.join(scratch, "after.png")
-            check(harness.wait_until(lambda: clock_in_preview(after, gl[0][0]), 10, 0.5),
-                  "the preview does not show the clock: %s"
-                  % harness.pixels(after, [(10, 10), (76, 56), (140, 100)]))
+            wait_drawn()
             log("drawing window %d, %dx%d, drawn" % (handle, width, height))
             host.command("close")
             expect_host_exit(host, "close")
@@ -123,14 +108,25 @@ def test_follows_the_preview_windows_size():
         expect_host_exit(host, "close after resizing")
 
 
+class Preview(behaviours.Launch):
+    at = (76, 56)
+
+    def start(self):
+        return preview_host(wine.screensaver())
+
+    def ready(self, host):
+        drawing_window(host)
+        wait_drawn()
+
+    def ended(self, host, what, timeout=10):
+        expect_host_exit(host, what, timeout)
+
+    def still_running(self, host, seconds):
+        return not harness.wait_until(lambda: host.command("status") != "running", seconds, 0.2)
+
+
 def test_a_click_ends_it():
-    for button in (1, 3):
-        with preview_host(wine.screensaver()) as host:
-            drawing_window(host)
-            wait_drawn()
-            harness.xdotool("mousemove", 76, 56)
-            harness.xdotool("click", button)
-            expect_host_exit(host, "mouse button %d" % button)
+    behaviours.each_input_ends_it(Preview(), [("click", 1), ("click", 3)])
 
 
 def test_a_key_ends_it_at_once():
@@ -151,16 +147,8 @@ def test_a_key_ends_it_at_once():
 
 
 def test_motion_and_wheel_do_not_end_it():
-    with preview_host(wine.screensaver()) as host:
-        drawing_window(host)
-        for x, y in ((20, 20), (140, 100), (76, 56)):
-            harness.xdotool("mousemove", x, y)
-        for button in (4, 5, 4):
-            harness.xdotool("click", button)
-        check(not harness.wait_until(lambda: host.command("status") != "running", 2.0, 0.2),
-              "motion or the wheel ended the preview")
-        host.command("close")
-        expect_host_exit(host, "close after the wheel")
+    behaviours.motion_and_wheel_do_not_end_it(
+        Preview(), [(20, 20), (140, 100), (76, 56)], (4, 5, 4), ("click", 1), seconds=2.0)
 
 
 def test_a_disabled_preview_window_ends_it():
@@ -215,15 +203,18 @@ def test_rests_between_flips_and_ends_with_its_host():
             check(arrived - destroyed < 1.0, "ended %.2f s after its host" % (arrived - destroyed))
 
 
+class SecondPreview(Preview):
+    def ended(self, host, what, timeout=10):
+        host.expect("started")
+        expect_host_exit(host, what, timeout)
+
+    def turned_away(self, host):
+        check(host.command("find", "ok drawing").split()[0] == "0",
+              "the second preview drew a window")
+
+
 def test_a_second_preview_exits_at_once():
-    with preview_host(wine.screensaver()) as host:
-        drawing_window(host)
-        with preview_host(wine.screensaver()) as second:
-            second.expect("started")
-            expect_host_exit(second, "a second preview", timeout=15)
-            check(second.command("find", "ok drawing").split()[0] == "0",
-                  "the second preview drew a window")
-        check(host.command("status") == "running", "the first preview ended")
+    with behaviours.a_second_start_ends_at_once(Preview(), [SecondPreview()], 15) as host:
         host.command("close")
         expect_host_exit(host, "close")
 

@@ -37,7 +37,9 @@ constexpr double kPi = 3.14159265358979;
 
 // ---- the geometry ------------------------------------------------------------
 
-constexpr double kCentreX[10] = {0, 0, 0, 0, -546, -354, -92, 100, 360, 552};
+// Tile centres by position (hours tens at 4), and the atlas's glyph cells
+// below, from tests/support/clock_tiles.json (tests/CMakeLists.txt).
+constexpr double kCentreX[10] = {0, 0, 0, 0, TOLVANE_TILE_CENTRE_X};
 constexpr double kHinge = 7.2;
 constexpr double kScaleX = 7.0 * 20.0 / 3.6;
 constexpr double kScaleY = 7.0 * 16.0 / 3.6;
@@ -49,8 +51,8 @@ constexpr double kMeshBottomAboveHinge = -2.6302 + 2.66;
 constexpr double kMeshHeight = 5.0;
 
 // Glyph cells of the atlas, pixels from its left and top, by digit.
-constexpr double kCellLeft[10] = {30, 30, 30, 30, 420, 420, 420, 420, 420, 420};
-constexpr double kCellTop[10] = {864, 1152, 1440, 1728, 0, 288, 576, 864, 1152, 1440};
+constexpr double kCellLeft[10] = {TOLVANE_GLYPH_CELL_LEFT};
+constexpr double kCellTop[10] = {TOLVANE_GLYPH_CELL_TOP};
 
 struct Rgb {
     double r = 0, g = 0, b = 0;

@@ -5,14 +5,17 @@ Every server a test starts is started here, remembered by pid and stopped
 again, also when the test fails. No wait is unbounded.
 """
 import contextlib
+import datetime
 import glob
 import os
 import shutil
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
 import time
+import zoneinfo
 
 
 SKIP_CODE = 77  # the SKIP_RETURN_CODE of the scripts' tests in tests/CMakeLists.txt
@@ -46,6 +49,7 @@ class Xvfb:
         self.display = None
 
     def __enter__(self):
+        self.before = os.environ.get("DISPLAY")
         self.proc, self.display = start_x_server(
             lambda fd: ["Xvfb", "-displayfd", str(fd), "-screen", "0", "%dx%dx24" % self.size,
                         "-nolisten", "tcp", "-noreset"], 20)
@@ -57,6 +61,11 @@ class Xvfb:
 
     def __exit__(self, *exc):
         stop_server(self.proc)
+        # A script's own server again, after a case's server of another size.
+        if self.before is None:
+            os.environ.pop("DISPLAY", None)
+        else:
+            os.environ["DISPLAY"] = self.before
         return False
 
 
@@ -202,15 +211,21 @@ def xdotool(*args):
     run(["xdotool"] + [str(a) for a in args])
 
 
+def xwd(window="root"):
+    """xwd's picture of the root window or of one window (by id), as bytes."""
+    return run_bytes(["xwd", "-silent"] + (["-root"] if window == "root" else ["-id", str(window)]))
+
+
+def save_xwd(picture, path):
+    """Saves xwd's picture as the PNG path, uncompressed: a test polls the
+    screen, and compressing took seconds on busy cores. Returns path."""
+    run_bytes(["convert", "xwd:-", "-define", "png:compression-level=0", path], stdin=picture)
+    return path
+
+
 def screenshot(path, window="root"):
     """Saves a PNG of the root window or of one window (by id)."""
-    if window == "root":
-        run(["import", "-window", "root", path])
-    else:
-        xwd = subprocess.run(["xwd", "-silent", "-id", str(window)], stdout=subprocess.PIPE,
-                             timeout=30, check=True).stdout
-        subprocess.run(["convert", "xwd:-", path], input=xwd, timeout=30, check=True)
-    return path
+    return save_xwd(xwd(window), path)
 
 
 def settled_screenshot(path, timeout=20):
@@ -218,14 +233,13 @@ def settled_screenshot(path, timeout=20):
     shots = [None]
 
     def settled():
-        shot = run_bytes(["xwd", "-root", "-silent"])
+        shot = xwd()
         if shot == shots[-1]:
             return True
         shots.append(shot)
         return False
     check(wait_until(settled, timeout, 0.02), "the screen never settled")
-    run_bytes(["convert", "xwd:-", path], stdin=shots[-1])
-    return path
+    return save_xwd(shots[-1], path)
 
 
 def pixels_differing(first, second):
@@ -237,11 +251,46 @@ def pixels_differing(first, second):
 
 def pixels(path, points):
     """RGB tuples of the given (x, y) points of a picture."""
+    expression = " ".join("%%[fx:int(255*p{%d,%d}.%s+0.5)]" % (x, y, c)
+                          for x, y in points for c in "rgb")
+    values = [int(v) for v in run(["convert", path, "-format", expression, "info:"]).split()]
+    return [tuple(values[i:i + 3]) for i in range(0, len(values), 3)]
+
+
+def screen_pixels(points, window="root"):
+    """RGB tuples of the given (x, y) points of the screen, or of one
+    window (by id), as shown now: read from xwd's picture without an image
+    converter, so a test can poll a busy screen often and cheaply."""
+    data = xwd(window)
+    (header_size, _, pixmap_format, _, width, height, _, byte_order, _, _, _, bits_per_pixel,
+     bytes_per_line, visual_class, red_mask, green_mask, blue_mask, _, _, colours) = \
+        struct.unpack_from(">20I", data)
+    # A DirectColor screen (GL windows of that visual on it) maps each
+    # channel through the colour map xwd saves: (pixel, red, green, blue,
+    # flags) of 16-bit channels.
+    colour_map = [struct.unpack_from(">IHHHBx", data, header_size + 12 * i)
+                  for i in range(colours)] if visual_class == 5 else None
+    # A screen with windows of several visuals comes in 24 bits a pixel.
+    step = bits_per_pixel // 8
+    check(pixmap_format == 2 and step in (3, 4) and bytes_per_line >= step * width,
+          "xwd picture of an unexpected format")
+    start = header_size + colours * 12
+    order = "little" if byte_order == 0 else "big"
+
+    def channel(value, mask):
+        shift = (mask & -mask).bit_length() - 1
+        return (value & mask) >> shift
+
     result = []
     for x, y in points:
-        expression = " ".join("%%[fx:int(255*p{%d,%d}.%s+0.5)]" % (x, y, c) for c in "rgb")
-        out = run(["convert", path, "-format", expression, "info:"])
-        result.append(tuple(int(v) for v in out.split()))
+        check(0 <= x < width and 0 <= y < height, "(%d, %d) is outside %dx%d" % (x, y, width,
+                                                                            height))
+        at = start + y * bytes_per_line + x * step
+        value = int.from_bytes(data[at:at + step], order)
+        rgb = [channel(value, m) for m in (red_mask, green_mask, blue_mask)]
+        if colour_map:
+            rgb = [colour_map[v][1 + i] >> 8 for i, v in enumerate(rgb)]
+        result.append(tuple(rgb))
     return result
 
 
@@ -291,6 +340,44 @@ class FrozenClock:
         """env with libfaketime reading this clock, in UTC."""
         return with_libfaketime(dict(env, TZ="UTC"), FAKETIME_TIMESTAMP_FILE=self.path,
                                 FAKETIME_NO_CACHE="1")
+
+
+class SteppedClock:
+    """The wall clock of the programs started with environment(): an offset
+    from the real time in a file that libfaketime reads on every call."""
+
+    def __init__(self, directory, zone="UTC"):
+        self.path = os.path.join(directory, "wall-clock")
+        self.zone = zone
+        self.offset = 0.0
+        self.shift(0.0)
+
+    def environment(self, env):
+        return with_libfaketime(dict(env, TZ=self.zone), FAKETIME_TIMESTAMP_FILE=self.path,
+                                FAKETIME_NO_CACHE="1", DONT_FAKE_MONOTONIC="1")
+
+    def epoch(self, local):
+        """The calendar time of a local time 'YYYY-MM-DD HH:MM:SS' in the zone."""
+        naive = datetime.datetime.strptime(local, "%Y-%m-%d %H:%M:%S")
+        return naive.replace(tzinfo=zoneinfo.ZoneInfo(self.zone)).timestamp()
+
+    def set(self, local):
+        """The wall clock reads local from now on; returns now (time.monotonic)."""
+        return self.shift(self.epoch(local) - time.time() - self.offset)
+
+    def shift(self, seconds):
+        """Steps the wall clock by seconds; returns now (time.monotonic)."""
+        self.offset += seconds
+        stepped_at = time.monotonic()
+        # Replaced in one go: a half-written file would be a step of its own.
+        with open(self.path + ".new", "w") as new:
+            new.write("%+.3f\n" % self.offset)
+        os.replace(self.path + ".new", self.path)
+        return stepped_at
+
+    def when(self, local):
+        """The time.monotonic instant at which the wall clock reads local."""
+        return time.monotonic() + (self.epoch(local) - self.offset - time.time())
 
 
 def faked_clock(env, start, speed=None):

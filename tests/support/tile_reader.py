@@ -2,25 +2,34 @@
 a screenshot, by comparing every tile with the glyphs of the atlas, at the
 pixels the clock's view puts it (clock_view)."""
 import os
+import struct
 
 import harness
-from clock_view import half_extent, pixels_per_unit
+from clock_view import CELLS, TILE_HALF_WIDTH, TILE_X, half_extent, to_pixel
 from harness import check
 
 ATLAS = os.path.join(os.environ["TOLVANE_BUILD_DIR"], "assets", "glyph_atlas.bmp")
-TILE_X = {4: -546, 5: -354, 6: -92, 7: 100, 8: 360, 9: 552}
-CELLS = {0: (30, 864), 1: (30, 1152), 2: (30, 1440), 3: (30, 1728), 4: (420, 0), 5: (420, 288),
-         6: (420, 576), 7: (420, 864), 8: (420, 1152), 9: (420, 1440)}
 SAMPLE = (16, 24)  # each half is compared at this many pixels
 
 
 class GreyPicture:
     """A picture's grey values, read once, sampled in parts."""
 
-    def __init__(self, path):
-        self.width, self.height = harness.picture_size(path)
-        self.values = harness.run_bytes(["convert", path, "-colorspace", "gray", "-depth", "8",
-                                          "gray:-"])
+    def __init__(self, path=None, xwd=None):
+        """Of the picture at path, or of xwd's bytes of a window."""
+        if xwd is None:
+            self.width, self.height = harness.picture_size(path)
+        else:
+            self.width, self.height = struct.unpack_from(">II", xwd, 16)
+        self.values = harness.run_bytes(["convert", path or "xwd:-", "-colorspace", "gray",
+                                         "-depth", "8", "gray:-"], stdin=xwd)
+        check(len(self.values) == self.width * self.height, "a grey picture of %d bytes"
+              % len(self.values))
+
+    @classmethod
+    def of_screen(cls, window="root"):
+        """The screen, or the X window of that id, as shown now."""
+        return cls(xwd=harness.xwd(window))
 
     def sample(self, crop):
         """The mean grey of each cell of a SAMPLE grid laid over crop = (x, y, w, h)."""
@@ -71,15 +80,13 @@ def glyph_templates(part=(0.0, 1.0)):
 def _read_halves(shot, width, height, templates, origin):
     """Per tile position: the nearest template's digit and distance, and the
     nearest digit of the upper and of the lower half alone."""
-    scale = pixels_per_unit(width, height)
+    rect = tuple(origin) + (width, height)
     picture = shot if isinstance(shot, GreyPicture) else GreyPicture(shot)
     edge = half_extent(width, height)[0]
 
     def box(world_left, world_top, world_right, world_bottom):
-        x0 = origin[0] + round(width / 2 + world_left * scale)
-        x1 = origin[0] + round(width / 2 + world_right * scale)
-        y0 = origin[1] + round(height / 2 - world_top * scale)
-        y1 = origin[1] + round(height / 2 - world_bottom * scale)
+        x0, y0 = to_pixel(rect, world_left, world_top)
+        x1, y1 = to_pixel(rect, world_right, world_bottom)
         return (x0, y0, x1 - x0, y1 - y0)
 
     def nearest(seen, against, part):
@@ -92,12 +99,13 @@ def _read_halves(shot, width, height, templates, origin):
     for position, centre in TILE_X.items():
         # Inside the half-tiles, clear of the rounded corners' edges and the
         # hinge lines; on a narrow monitor only what is on it.
-        left, right = max(centre - 97.2, -edge), min(centre + 97.2, edge)
-        if left == centre - 97.2 and right == centre + 97.2:
+        half_width = TILE_HALF_WIDTH
+        left, right = max(centre - half_width, -edge), min(centre + half_width, edge)
+        if left == centre - half_width and right == centre + half_width:
             against = templates
         else:
-            against = glyph_templates(((left - centre + 97.2) / 194.4,
-                                       (right - centre + 97.2) / 194.4))
+            against = glyph_templates(((left - centre + half_width) / (2 * half_width),
+                                       (right - centre + half_width) / (2 * half_width)))
         upper = picture.sample(box(left, 163.68, right, 8.13 + 1.3))
         lower = picture.sample(box(left, 6.27 - 1.3, right, -149.28))
         seen = normalised(upper) + normalised(lower)
@@ -136,10 +144,12 @@ def read_clock(scratch, name, templates, accept, timeout, size=(1920, 1080), win
     last = {}
 
     def attempt():
-        shot = harness.screenshot(os.path.join(scratch, name), window=window)
-        read = read_tiles(shot, size[0], size[1], templates)
+        xwd = harness.xwd(window)
+        read = read_tiles(GreyPicture(xwd=xwd), size[0], size[1], templates)
         last["read"] = read
-        return (shot, read) if accept([read[p][0] for p in range(4, 10)]) else None
+        if not accept([read[p][0] for p in range(4, 10)]):
+            return None
+        return harness.save_xwd(xwd, os.path.join(scratch, name)), read
     found = harness.wait_until(attempt, timeout, 0.2)
     check(found, "%s: the clock showed %s" % (name, last.get("read")))
     return found
