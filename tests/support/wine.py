@@ -90,7 +90,7 @@ def _stop_server_of_prefix(env):
     """Stops the wineserver on the prefix, if one runs, and every Wine process
     on it."""
     if os.path.isdir(env["WINEPREFIX"]):
-        with contextlib.suppress(subprocess.TimeoutExpired):
+        with contextlib.suppress(subprocess.TimeoutExpired, FileNotFoundError):
             subprocess.run(["wineserver", "-k"], env=env, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, timeout=30)
 
