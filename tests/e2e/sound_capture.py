@@ -115,13 +115,12 @@ def native_openal():
 
 
 def wine_directsound():
-    """On the run's Wine prefix (the wine_prefix fixture) with a wineserver
-    of this test's own."""
+    """On the Wine servers the Wine tests share (the fixture wine)."""
     exe = wine.windows_program(os.path.join("tests", "play_click.exe"))
     with harness.scratch("tolvane-sound-wine-") as folder:
-        with harness.Xvfb(640, 480) as xvfb, PulseAudio(folder) as pulse, \
-                wine.WineServer(xvfb.display) as server:
-            # Wine's audio driver finds the server through this.
+        with PulseAudio(folder) as pulse, wine.SharedWineServer() as server:
+            # Wine's audio driver, which runs in the program's own process,
+            # finds the sound server through this.
             server.env["XDG_RUNTIME_DIR"] = pulse.runtime
             expect_click(pulse, folder, lambda: server.run(exe, timeout=120))
 
