@@ -21,6 +21,7 @@
 #include "host/CommandLine.h"
 #include "host/FrameOutputs.h"
 #include "platform/GL.h"
+#include "platform/RectanglePresent.h"
 
 int main(int argc, char** argv) {
     std::string tail;
@@ -34,7 +35,9 @@ int main(int argc, char** argv) {
     CClockWindow& display = g_application->windows->Record(0);
     GLint windowSamples = 0;
     glGetIntegerv(GL_SAMPLES, &windowSamples);
-    const bool offscreen = windowSamples == 0;
+    // The rectangle output presents through an entry point that only the
+    // display's own choice of it looks up.
+    const bool offscreen = windowSamples == 0 && CanPresentRectangles();
     if (offscreen) {
         display.output->Release();
         display.output = MakeFrameOutput(FrameOutputKind::Rectangles, display.window);
