@@ -4,10 +4,10 @@ guard, no power request or mouse trails kept from the system, its rests,
 a step of the wall clock, and nothing drawn while the display is off (the
 console display state, which Wine never sends, delivered by a helper).
 
-One Xvfb (1920x1080) and one wineserver of this script's own serve all cases
-but the last, which turns the monitor to portrait: a second Xvfb (1080x1920)
-and wineserver then. Each case stops the screensavers it started. A case
-argument runs one case.
+The Wine tests' shared Xvfb (1920x1080) and wineserver serve all cases but
+the last, which turns the monitor to portrait: an Xvfb (1080x1920) and a
+wineserver of this script's own then. Each case stops the screensavers it
+started. A case argument runs one case.
 """
 import contextlib
 import os
