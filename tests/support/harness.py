@@ -8,6 +8,7 @@ import contextlib
 import datetime
 import glob
 import os
+import re
 import shutil
 import signal
 import struct
@@ -211,9 +212,20 @@ def xdotool(*args):
     run(["xdotool"] + [str(a) for a in args])
 
 
-def xwd(window="root"):
-    """xwd's picture of the root window or of one window (by id), as bytes."""
-    return run_bytes(["xwd", "-silent"] + (["-root"] if window == "root" else ["-id", str(window)]))
+def xwd(window="root", attempts=5):
+    """xwd's picture of the root window or of one window (by id), as bytes.
+    Where windows of other visuals are on the screen (GL windows), xwd reads
+    each of them apart, and fails when one goes away meanwhile (a program
+    ending): then the screen is read again, a few times at most."""
+    argv = ["xwd", "-silent"] + (["-root"] if window == "root" else ["-id", str(window)])
+    for attempt in range(attempts):
+        result = subprocess.run(argv, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
+        error = result.stderr.decode(errors="replace")
+        if result.returncode == 0:
+            return result.stdout
+        if window != "root" or not re.search(r"\bBad(Drawable|Window|Match)\b", error):
+            break
+    raise TestFailure("%s failed (%d): %s" % (" ".join(argv), result.returncode, error))
 
 
 def save_xwd(picture, path):
