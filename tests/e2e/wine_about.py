@@ -103,12 +103,7 @@ def test_window_button_and_close_box():
 
 def test_alt_f4_with_a_number_and_a_failing_opener():
     with harness.scratch() as scratch:
-        folder = os.path.join(scratch, "bin")
-        os.makedirs(folder)
-        failing = os.path.join(folder, "xdg-open")
-        with open(failing, "w") as f:
-            f.write("#!/bin/sh\nexit 3\n")
-        os.chmod(failing, 0o755)
+        folder, record = fake_opener(scratch, 3)
         with started(folder, "/c:5678") as program:
             wait_about_window(program)
             # Inside the client area, away from the controls.
@@ -119,6 +114,11 @@ def test_alt_f4_with_a_number_and_a_failing_opener():
             # Opening fails: the window stays as it was.
             harness.xdotool("mousemove", ORIGIN[0] + 200, ORIGIN[1] + 248)
             harness.xdotool("click", 1)
+            # The key goes to the window once Wine's browser helper, which
+            # ran the opener, has gone.
+            check(harness.wait_until(lambda: opened(record), 15), "the opener was not run")
+            check(harness.wait_until(lambda: not server.processes(r"winebrowser"), 15),
+                  "Wine's browser helper did not end: %s" % server.processes(r"winebrowser"))
             check(program.wait(2.0) is None, "a failed opening ended it: %s" % program.output())
             harness.xdotool("key", "alt+F4")
             harness.expect_exit(program, "Alt+F4")

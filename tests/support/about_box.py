@@ -21,14 +21,15 @@ NOTICE = (20, 150, 380, 80)
 PRODUCT_LINE = (112, 20, 280, 20)
 
 
-def fake_opener(scratch):
-    """A folder holding a fake xdg-open, and the file it writes to."""
+def fake_opener(scratch, exit_code=0):
+    """A folder holding a fake xdg-open, which records the address it is
+    given and ends with exit_code, and the file it writes to."""
     folder = os.path.join(scratch, "bin")
     os.makedirs(folder)
     record = os.path.join(scratch, "opened.txt")
     script = os.path.join(folder, "xdg-open")
     with open(script, "w") as f:
-        f.write("#!/bin/sh\nprintf '%%s\\n' \"$*\" >> '%s'\n" % record)
+        f.write("#!/bin/sh\nprintf '%%s\\n' \"$*\" >> '%s'\nexit %d\n" % (record, exit_code))
     os.chmod(script, 0o755)
     return folder, record
 
