@@ -126,7 +126,10 @@ def test_alt_f4_with_a_number_and_a_failing_opener():
 
 def main():
     global server
-    with wine.session(1920, 1080) as server:
+    # Servers of its own: on the shared ones, after other tests, Alt+F4
+    # now and then did not reach the About window on busy cores (not yet
+    # understood; see the run's notes).
+    with wine.session(1920, 1080, own=True) as server:
         harness.main({
             "window_button_and_close_box": test_window_button_and_close_box,
             "alt_f4_with_a_number_and_a_failing_opener":
