@@ -99,6 +99,15 @@ FrameOutputState CRectangleOutput::State() const {
 
 bool CRectangleOutput::Begin(const FramePlan& plan, void (*drawBackground)()) {
     present_ = PixelRect{0, 0, plan.picture.width, plan.picture.height};
+    if (presentedSize_.width != 0 &&
+        (present_.width != presentedSize_.width || present_.height != presentedSize_.height)) {
+        // Mesa's software renderer reads a window's size again only after a
+        // swap: without one, the rectangles would still be copied out of a
+        // buffer of the old size. The swap shows that buffer, which holds
+        // what is on screen.
+        glfwSwapBuffers(window_);
+    }
+    presentedSize_ = present_;
     if (!target_.Fit(plan.picture.width, plan.picture.height)) {
         holds_ = false;
         return false;

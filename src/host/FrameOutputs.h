@@ -109,4 +109,5 @@ private:
     std::uint32_t behindPositions_ = 0;
     bool shownLost_ = false;
     PixelRect present_;
+    PixelRect presentedSize_;  // the window's size at the last frame
 };

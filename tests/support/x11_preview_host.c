@@ -5,7 +5,7 @@
  * standard input, one per line:
  *   destroy   destroy the preview window
  *   unmap     unmap the preview window
- *   resize W H
+ *   resize W H    the preview window, and the frame around it
  *   focus     give the keyboard focus to the top-level window, as another
  *             program taking the foreground does
  *   quit      end
@@ -53,9 +53,11 @@ int main(int argc, char** argv) {
             XDestroyWindow(display, preview);
         else if (strncmp(line, "unmap", 5) == 0)
             XUnmapWindow(display, preview);
-        else if (sscanf(line, "resize %u %u", &w, &h) == 2)
+        else if (sscanf(line, "resize %u %u", &w, &h) == 2) {
+            /* The frame grows with it, so all of the preview shows. */
+            XResizeWindow(display, top, w + 40, h + 40);
             XResizeWindow(display, preview, w, h);
-        else if (strncmp(line, "focus", 5) == 0)
+        } else if (strncmp(line, "focus", 5) == 0)
             XSetInputFocus(display, top, RevertToParent, CurrentTime);
         else if (strncmp(line, "quit", 4) == 0)
             break;
