@@ -478,15 +478,15 @@ class SharedWineServer(WineServer):
 
 
 @contextlib.contextmanager
-def session(width=1920, height=1080, own=False):
+def session(width=1920, height=1080):
     """The X server and wineserver for a whole test script; yields the
     wineserver. The shared ones on their screen (SHARED_SCREEN); for another,
-    or with own, an Xvfb of that size and a wineserver of the script's own, which stops
+    an Xvfb of that size and a wineserver of the script's own, which stops
     the shared wineserver (a prefix has one). Fails with one clear line, not
     a trace, when the Windows build or the prefix is missing."""
     try:
         screensaver()
-        if (width, height) == SHARED_SCREEN and not own:
+        if (width, height) == SHARED_SCREEN:
             with SharedWineServer() as server:
                 yield server
         else:
